@@ -1,0 +1,89 @@
+// vesk_script_helper: construction, destruction, the table the host calls
+// through, and event dispatch.
+#include "framework/vesk_script_helper.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The framework's signature, kept in the built library for tools that look
+// for it; the plug-in never reads it.
+[[gnu::used]] const char kFrameworkSignature[] =
+    "VESK_SIG,name=vesk_script_helper,type=LIB,version=4.8.6.0,date=16/06/2017,"
+    "author=Studio A broadcast engineering";
+
+VESK_TABLE_BEGIN
+void* VESK_THISCALL destroyThunk(vesk_client_callback* self, unsigned flags) {
+  auto* panel = static_cast<vesk_script_helper*>(self);
+  if ((flags & 1u) != 0) {
+    delete panel;  // runs the most-derived destructor, then frees
+  } else {
+    panel->~vesk_script_helper();
+  }
+  return self;
+}
+
+char* VESK_THISCALL dispatchThunk(vesk_client_callback* self, void* payload, int code) {
+  return static_cast<vesk_script_helper*>(self)->dispatch(payload, code);
+}
+VESK_TABLE_END
+
+const vesk_client_callback_table kPanelTable = {&destroyThunk, &dispatchThunk};
+
+}  // namespace
+
+vesk_script_helper::vesk_script_helper(client_host* hostInterface, const char* path)
+    : vesk_client_callback{&kPanelTable}, host(hostInterface), panelPath(path), alarmsEnabled(false) {}
+
+vesk_script_helper::~vesk_script_helper() {
+  if (host != nullptr) send("AS");
+}
+
+char* vesk_script_helper::dispatch(void* payload, int code) {
+  switch (code) {
+    case VESK_EVENT_TALLY: {
+      if (payload == nullptr) return nullptr;
+      revertive_event event(static_cast<const tally_record*>(payload));
+      onRevertive(&event);
+      return nullptr;
+    }
+    case VESK_EVENT_CONTROL: {
+      if (payload == nullptr) return nullptr;
+      button_event event(static_cast<const control_record*>(payload));
+      if (!(alarmsEnabled && alarmCheck(event))) onButton(&event);
+      return nullptr;
+    }
+    case VESK_EVENT_PROPERTY: {
+      const message_parts parts(static_cast<const char*>(payload));
+      parent_request request(&parts);
+      const vesk_string answer = onParentRequest(&request);
+      const unsigned length = answer.length();
+      if (length == 0) return nullptr;
+      char* block = new (std::nothrow) char[length + 1];
+      if (block != nullptr) std::memcpy(block, static_cast<const char*>(answer), length + 1);
+      return block;
+    }
+    case VESK_EVENT_TIMER:
+      onTimer(static_cast<int>(reinterpret_cast<std::intptr_t>(payload)));
+      return nullptr;
+    case VESK_EVENT_RELEASE:
+      delete[] static_cast<char*>(payload);
+      return nullptr;
+    case VESK_EVENT_6: {
+      script_event event{payload};
+      onEvent6(&event);
+      return nullptr;
+    }
+    case VESK_EVENT_7: {
+      script_event event{payload};
+      onEvent7(&event);
+      return nullptr;
+    }
+    default:
+      return nullptr;
+  }
+}
+
+void vesk_script_helper::onEvent6(script_event*) {}
+void vesk_script_helper::onEvent7(script_event*) {}
