@@ -1,0 +1,41 @@
+// ZUV_OZo: the properties an enclosing panel sets and reads.
+//
+//   myParam=<v>      stores v                      -> no answer
+//   instance=<v>     stores v                      -> no answer
+//   return=all       -> "myParam=<myParam>"
+//   return=myParam   -> "myParam=<myParam>"
+//   _events          -> "notify=*"
+//   _commands        -> "myParam=[value]"
+// Anything else has no answer. Answers with several entries would be
+// separated by newlines.
+#include "panels/Studio_A/ZUV_OZo/ZUV_OZo.h"
+
+namespace {
+vesk_string oneEntryList(const vesk_string& entry) {
+  vesk_stringlist list;
+  list << entry;
+  return list.toString('\n');
+}
+}  // namespace
+
+vesk_string ZUV_OZo::onParentRequest(parent_request* request) {
+  const vesk_string name = request->command();
+  const vesk_string value = request->value();
+  if (name == "return") {
+    if (value == "all") return oneEntryList(vesk_string("myParam=%1").arg(myParam));
+    // `value` is "myParam" itself here, so the second arg fills the value in
+    // and nothing from outside is scanned for markers.
+    if (value == "myParam") return vesk_string("%1=%2").arg(value).arg(myParam);
+    return vesk_string();
+  }
+  if (name == "instance") {
+    if (value != instance) instance = value;
+  } else if (name == "myParam") {
+    myParam = value;
+  } else if (name == "_events") {
+    return oneEntryList("notify=*");
+  } else if (name == "_commands") {
+    return oneEntryList("myParam=[value]");
+  }
+  return vesk_string();
+}
