@@ -1,14 +1,16 @@
-# Debian packages the build and the tests need, and a function that installs
-# the missing ones (apt-get, as root or through sudo). Sourced by the other
-# tools and by .ci/run.
+# The Debian packages the build and the tests need are listed, one per line,
+# in tools/packages/*.list. ensure_packages installs the missing ones
+# (apt-get, as root or through sudo). Sourced by the other tools and .ci/run.
 
-VESK_PACKAGES=(
-  cmake ninja-build g++ clang libgtest-dev libgmock-dev googletest
-)
+vesk_packages() {
+  local dir
+  dir="$(dirname "${BASH_SOURCE[0]}")/packages"
+  sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$dir"/*.list | tr -d ' \t' | sort -u
+}
 
 ensure_packages() {
   local missing=() package
-  for package in "${VESK_PACKAGES[@]}"; do
+  for package in $(vesk_packages); do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
   done
