@@ -64,7 +64,7 @@ struct SplitMessage {
 constexpr std::size_t P = sizeof(void*);
 static_assert(offsetof(SplitMessage, sub) == P && offsetof(SplitMessage, value) == 33 * P &&
                   offsetof(SplitMessage, subCount) == 34 * P && offsetof(SplitMessage, hasValue) == 34 * P + 4 &&
-                  offsetof(SplitMessage, buffer) == 35 * P,
+                  offsetof(SplitMessage, buffer) == 34 * P + 8,
               "message layout: 0, 4, 132, 136, 140, 144 on 32-bit; 0, 8, 264, 272, 276, 280 on 64-bit");
 
 // ---- The host's side -------------------------------------------------------
