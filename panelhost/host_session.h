@@ -63,8 +63,9 @@ class HostSession : public client_host_base {
   const PanelLayout* layout() const { return layout_ ? &*layout_ : nullptr; }
   const std::string& shownPanel() const { return shownPanel_; }
   const Devices& devices() const { return devices_; }
-  // Every command the panel sent, in order.
+  // Every command the panel sent, in order, since the last forgetCommands().
   const std::vector<std::string>& commands() const { return commands_; }
+  void forgetCommands() { commands_.clear(); }
   const std::vector<std::string>& violations() const { return violations_; }
   bool registered(int device, int index) const;
 

@@ -37,10 +37,17 @@ int main(int argc, char** argv) {
   run->add_option("--script", script, "the scenario file")->required()->type_name("FILE");
   CLI::App* shell = app.add_subcommand("shell", "type steps at a prompt; timers run on the real clock");
   addCommon(shell);
+  long long events = 1000000;
+  unsigned seed = 1;
+  CLI::App* soak = app.add_subcommand("soak", "for developers: many random events on a virtual clock; "
+                                              "prints speed and memory, fails if memory grows");
+  addCommon(soak);
+  soak->add_option("--events", events, "how many events to deliver")->capture_default_str();
+  soak->add_option("--seed", seed, "seed of the random events")->capture_default_str();
 
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell") {
-    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run or shell (see panelhost --help)\n";
+  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell" && mode != "soak") {
+    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run, shell or soak (see panelhost --help)\n";
     return 2;
   }
   try {
@@ -54,5 +61,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (run->parsed()) return runScenario(options, script);
+  if (soak->parsed()) return runSoak(options, events, seed);
   return runShell(options);
 }

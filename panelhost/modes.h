@@ -12,3 +12,7 @@ int runScenario(const HostOptions& options, const std::string& scriptPath);
 
 // Reads steps from standard input, on the real clock.
 int runShell(const HostOptions& options);
+
+// Delivers `events` random events on a virtual clock and reports speed and
+// memory; fails when the panel breaks a rule or memory grows.
+int runSoak(const HostOptions& options, long long events, unsigned seed);
