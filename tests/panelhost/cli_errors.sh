@@ -2,8 +2,10 @@
 # Tries panelhost the ways a new user gets it wrong: each mistake must give
 # the expected exit status and exactly one clear line on standard error.
 # Usage: cli_errors.sh PANELHOST PLUGIN ROGUE_PLUGIN NO_EXPORT_PLUGIN SCENARIO_DIR
+# PANELHOST may hold an emulator before the program ("qemu-i386 panelhost").
 set -u
-panelhost=$1 plugin=$2 rogue=$3 noexport=$4 scenarios=$5
+read -r -a panelhost <<<"$1"
+plugin=$2 rogue=$3 noexport=$4 scenarios=$5
 here=$(mktemp -d)
 trap 'rm -rf "$here"' EXIT
 echo '{"devices": [' > "$here/broken.json"
@@ -14,7 +16,7 @@ failures=0
 check() {
   local want=$1 pattern=$2
   shift 2
-  "$panelhost" "$@" >"$here/out" 2>"$here/err" </dev/null
+  "${panelhost[@]}" "$@" >"$here/out" 2>"$here/err" </dev/null
   local status=$? lines
   lines=$(wc -l <"$here/err")
   if [ "$status" -ne "$want" ] || [ "$lines" -ne 1 ] || ! grep -Eq "$pattern" "$here/err"; then
@@ -44,7 +46,7 @@ check 2 '^panelhost: cannot open plug-in'                    shell /no/such.so
 
 # The shell on piped input: a take, then real time passes and the highlight
 # clears.
-printf 'press SourceSel 5\nwait 300\nbogus\nquit\n' | "$panelhost" shell "$plugin" >"$here/shell" 2>&1
+printf 'press SourceSel 5\nwait 300\nbogus\nquit\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
 status=$?
 for want in "<- RC 9 5 410 ',1' 0" "<- TP 'text=CAM 5' '1' 'VID_1'" "<- TP 'index=0' '1' 'SourceSel'" \
             "lit: none" "error: unknown step 'bogus'" "<- AS"; do
