@@ -2,6 +2,7 @@
 // it, and reading the replies.
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "framework/decode_vesk_string.h"
 #include "framework/marker_text.h"
@@ -15,6 +16,20 @@ namespace {
 constexpr std::size_t kNumericCommandSize = 64;
 
 vesk_string decimal(int n) { return vesk_string(n, 0, 0, 10); }
+
+// "<verb> '<first>' '<second>' ...": text operands in apostrophes, copied
+// byte for byte.
+vesk_string quotedCommand(const char* verb, std::initializer_list<const vesk_string*> operands) {
+  vesk_string command(verb);
+  const char* between = " '";
+  for (const vesk_string* operand : operands) {
+    command += between;
+    command += *operand;
+    between = "' '";
+  }
+  command += "'";
+  return command;
+}
 
 // A reply token read by atoi's rules (leading white space, optional sign,
 // digits up to the first non-digit, 0 without digits), saturating instead of
@@ -40,14 +55,7 @@ void vesk_script_helper::release(std::intptr_t reply) {
 void vesk_script_helper::textSet(const vesk_string& text, const vesk_string& panel,
                                  const vesk_string& control) {
   if (host == nullptr) return;
-  vesk_string command("TP '");
-  command += text;
-  command += "' '";
-  command += panel;
-  command += "' '";
-  command += control;
-  command += "'";
-  send(command);
+  send(quotedCommand("TP", {&text, &panel, &control}));
 }
 
 void vesk_script_helper::textSet(const vesk_string& key, const vesk_string& value,
@@ -65,14 +73,7 @@ void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& pane
     result = "";
     return;
   }
-  vesk_string command("TG '");
-  command += panel;
-  command += "' '";
-  command += control;
-  command += "' '";
-  command += key;
-  command += "'";
-  const std::intptr_t reply = send(command);
+  const std::intptr_t reply = send(quotedCommand("TG", {&panel, &control, &key}));
   if (reply == 0) {
     result = "";
     return;
@@ -100,20 +101,9 @@ void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& pane
 bool vesk_script_helper::openPanel(const vesk_string& panel, const vesk_string& file,
                                    const vesk_string& args) {
   if (host == nullptr) return true;
-  vesk_string command("PS '");
-  command += panel;
-  command += "' '";
-  if (panelPath.length() > 0) {
-    command += panelPath;
-    command += "/";
-  }
-  command += file;
-  command += "'";
-  if (args.length() > 0) {
-    command += " '";
-    command += args;
-    command += "'";
-  }
+  const vesk_string path = panelPath.length() > 0 ? panelPath + "/" + file : file;
+  const vesk_string command =
+      args.length() > 0 ? quotedCommand("PS", {&panel, &path, &args}) : quotedCommand("PS", {&panel, &path});
   return send(command) != 0;
 }
 
@@ -121,10 +111,7 @@ bool vesk_script_helper::lookupDevice(vesk_string name, int* device, int* second
   if (device != nullptr) *device = 0;
   if (second != nullptr) *second = 0;
   if (host == nullptr) return false;
-  vesk_string command("SD '");
-  command += name;
-  command += "'";
-  const std::intptr_t reply = send(command);
+  const std::intptr_t reply = send(quotedCommand("SD", {&name}));
   if (reply == 0) return false;
   {
     const decodeVESKString tokens(reinterpret_cast<const char*>(reply), '\'');
@@ -137,12 +124,7 @@ bool vesk_script_helper::lookupDevice(vesk_string name, int* device, int* second
 
 vesk_stringlist vesk_script_helper::controlList(const vesk_string& panel, const vesk_string& filter) {
   if (host == nullptr) return vesk_stringlist();
-  vesk_string command("XI '");
-  command += panel;
-  command += "' '";
-  command += filter;
-  command += "'";
-  const std::intptr_t reply = send(command);
+  const std::intptr_t reply = send(quotedCommand("XI", {&panel, &filter}));
   if (reply == 0) return vesk_stringlist();
   vesk_stringlist names(vesk_string(reinterpret_cast<const char*>(reply)), ',');
   release(reply);

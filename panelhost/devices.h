@@ -1,0 +1,72 @@
+// Devices: the simulated routers the panel talks to, with their sources,
+// crosspoints and tallies.
+//
+// A device has a number (what "SD" answers), named sources and a crosspoint
+// per destination. A source may carry a destination of another device (a
+// tie line): the SDI router's inputs 901..903 carry the packager's outputs
+// 410..412, so routing on the packager changes the tally of the router
+// destination that shows that input. A destination's tally text is the name
+// of what it carries, followed through tie lines.
+//
+// Configuration is JSON (see default_devices.json):
+//   {"tallyDelayMs": 20,
+//    "devices": [{"name": "...", "number": 9,
+//                 "sources": [{"number": 1, "name": "CAM 1"},
+//                             {"number": 901, "name": "PKG 410",
+//                              "carries": {"device": "...", "dest": 410}}],
+//                 "crosspoints": {"410": 1}}]}
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "panelhost/agenda.h"
+
+struct DeviceSource {
+  std::string name;
+  // A tie line: this source carries destination `carriesDest` of the device
+  // numbered `carriesDevice`.
+  std::optional<int> carriesDevice;
+  int carriesDest = 0;
+};
+
+struct Device {
+  int number = 0;
+  std::string name;
+  std::map<int, DeviceSource> sources;
+  std::map<int, int> crosspoints;  // destination -> source
+};
+
+class Devices {
+ public:
+  // The devices of `json`, or nothing with a one-line reason in `error`.
+  static std::optional<Devices> fromJson(const std::string& json, std::string& error);
+  // The built-in studio: the ZIR VESK Packager and the ZIR SDI Router.
+  static Devices builtIn();
+
+  const Device* byName(const std::string& name) const;
+  const Device* byNumber(int number) const;
+  const std::vector<Device>& all() const { return devices_; }
+  int tallyDelayMs() const { return tallyDelayMs_; }
+
+  // The name of a device's source ("SRC <n>" for one it does not list).
+  std::string sourceName(int device, int source) const;
+  // What destination `dest` of `device` shows: the name of its source,
+  // followed through tie lines; empty when nothing is routed there.
+  std::string tallyText(int device, int dest) const;
+
+  // Routes `source` to `dest` on `device`. Returns every destination whose
+  // tally text changed, this one and those tied to it, with the new texts;
+  // nothing when the device does not exist.
+  std::vector<TallyChange> route(int device, int source, int dest);
+
+ private:
+  Device* find(int number);
+  // Appends (device, dest) and every destination fed from it, with texts.
+  void collectTallies(int device, int dest, std::vector<TallyChange>& out, int depth) const;
+
+  std::vector<Device> devices_;
+  int tallyDelayMs_ = 20;
+};

@@ -1,0 +1,26 @@
+// What every panelhost mode needs before it can run a panel: the plug-in
+// loaded, the devices configured, the layout folder chosen.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "panelhost/devices.h"
+#include "panelhost/plugin_library.h"
+
+struct HostOptions {
+  std::string plugin;       // path of the plug-in library
+  std::string layouts;      // folder given to the panel; empty: the plug-in's
+  std::string devicesFile;  // device configuration; empty: the built-in one
+  bool replies = false;     // print the host's replies in the transcript
+};
+
+struct HostSetup {
+  std::unique_ptr<PluginLibrary> plugin;
+  Devices devices;
+  std::string layoutFolder;
+};
+
+// The setup for `options`, or nothing with a one-line reason in `error`.
+std::optional<HostSetup> prepareHost(const HostOptions& options, std::string& error);

@@ -1,0 +1,78 @@
+// PanelLayout: a panel layout file (".vesk_ui") and the live properties of
+// its controls.
+//
+// The host owns layouts: a panel shows one with "PS", sets control
+// properties with "TP", reads them with "TG" and lists controls with "XI".
+// The emulator's layout format is JSON:
+//   {"title": "SCR monitors", "columns": 6,
+//    "controls": [
+//      {"id": "Mon_1", "kind": "button", "caption": "MON 1",
+//       "message": "button=pressed", "area": [1, 1, 2, 1]},
+//      {"id": "VID_1", "kind": "label", "area": [1, 2, 2, 1]},
+//      {"id": "GrpSelect", "kind": "group selector", "list": "SourceSel"},
+//      {"id": "SourceSel", "kind": "list", "device": "ZIR VESK Packager",
+//       "pages": [{"name": "Cameras", "sources": [1, 2, 3]}]},
+//      ...]}
+// kind is "button", "list", "label" or "group selector". A button sends its
+// "message" when pressed. A list's pages hold source numbers, named from
+// its device; pressing one sends "index=<source>". A group selector offers
+// one button per page of its list and sends "button.<NNN>=<page>".
+// "properties" gives a control's initial properties; "area" is its place on
+// a grid of "columns" columns: [column, row, width, height], from 1.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SourcePage {
+  std::string name;
+  std::vector<int> sources;
+};
+
+struct LayoutControl {
+  std::string id;
+  std::string kind;
+  std::string caption;
+  std::string message;      // what a button sends
+  std::string device;       // list: whose source names to show
+  std::string list;         // group selector: the list it pages
+  std::vector<SourcePage> pages;  // list
+  std::array<int, 4> area{};      // column, row, width, height; 0: not placed
+  std::map<std::string, std::string> properties;  // live, set by "TP"
+};
+
+class PanelLayout {
+ public:
+  static constexpr const char* kButton = "button";
+  static constexpr const char* kList = "list";
+  static constexpr const char* kLabel = "label";
+  static constexpr const char* kGroupSelector = "group selector";
+
+  // The layout in `json`, or nothing with a one-line reason in `error`.
+  static std::optional<PanelLayout> fromJson(const std::string& json, std::string& error);
+  // The layout in the file at `path`.
+  static std::optional<PanelLayout> load(const std::string& path, std::string& error);
+
+  const std::string& title() const { return title_; }
+  int columns() const { return columns_; }
+  const std::vector<LayoutControl>& controls() const { return controls_; }
+  LayoutControl* find(const std::string& id);
+  const LayoutControl* find(const std::string& id) const;
+
+  // The pages a group selector offers: those of the list it names.
+  const std::vector<SourcePage>* pagesOf(const LayoutControl& selector) const;
+
+  // The message the host sends when `control` is worked with `choice`: a
+  // choice holding '=' is the message itself; otherwise a list sends
+  // "index=<choice>", a group selector "button.<NNN>=<choice>" (NNN the
+  // page in three digits) and a button its layout message.
+  static std::string messageFor(const LayoutControl& control, const std::string& choice);
+
+ private:
+  std::string title_;
+  int columns_ = 1;
+  std::vector<LayoutControl> controls_;
+};

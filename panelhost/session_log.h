@@ -1,0 +1,26 @@
+// What a host session reports as it runs: every event into the panel, every
+// command out of it, what the devices did, and rule violations.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct SessionEntry {
+  enum class Kind {
+    Event,      // an event delivered to the panel
+    Command,    // a command the panel sent (code 0)
+    Reply,      // the host's reply to a command, or a reply handed back
+    Device,     // a simulated device changed
+    Note,       // something the host could not do, or chose to mention
+    Violation,  // the panel broke the boundary's rules: the run fails
+  };
+  Kind kind;
+  std::int64_t timeMs;
+  std::string text;
+};
+
+class SessionObserver {
+ public:
+  virtual ~SessionObserver() = default;
+  virtual void entry(const SessionEntry& entry) = 0;
+};

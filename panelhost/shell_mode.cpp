@@ -1,0 +1,125 @@
+// panelhost shell: steps typed at a prompt, on the real clock, so timers
+// fire while the operator thinks.
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+
+#include "panelhost/host_session.h"
+#include "panelhost/modes.h"
+#include "panelhost/step_runner.h"
+#include "panelhost/transcript.h"
+
+namespace {
+
+// Lines from a file descriptor, read without blocking past a deadline.
+class LineReader {
+ public:
+  explicit LineReader(int fd) : fd_(fd) {}
+  // Waits up to `timeoutMs` (-1: for ever) for input; false at end of input.
+  bool fill(int timeoutMs) {
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0) return true;
+    char chunk[4096];
+    const ssize_t n = read(fd_, chunk, sizeof chunk);
+    if (n <= 0) return false;
+    buffer_.append(chunk, static_cast<size_t>(n));
+    return true;
+  }
+  bool next(std::string& line) {
+    const size_t end = buffer_.find('\n');
+    if (end == std::string::npos) return false;
+    line = buffer_.substr(0, end);
+    buffer_.erase(0, end + 1);
+    return true;
+  }
+  // What is left after the input ended without a final newline.
+  bool rest(std::string& line) {
+    if (buffer_.empty()) return false;
+    line.swap(buffer_);
+    buffer_.clear();
+    return true;
+  }
+
+ private:
+  int fd_;
+  std::string buffer_;
+};
+
+}  // namespace
+
+int runShell(const HostOptions& options) {
+  std::string error;
+  std::optional<HostSetup> setup = prepareHost(options, error);
+  if (!setup) {
+    std::cerr << "panelhost: " << error << '\n';
+    return 2;
+  }
+  const bool interactive = isatty(STDIN_FILENO) != 0;
+  const auto start = std::chrono::steady_clock::now();
+  auto elapsed = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+
+  Transcript transcript(std::cout, options.replies);
+  HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
+  std::cout << "panelhost shell: " << options.plugin
+            << "\nTimers run on the real clock. Type 'help' for the steps, 'quit' to leave.\n";
+  if (!session.start()) {
+    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
+    return 2;
+  }
+
+  // Lets real time pass until `until`, delivering what falls due on the way.
+  auto runUntil = [&](std::int64_t until) {
+    for (std::int64_t now = elapsed(); now < until; now = elapsed()) {
+      const std::int64_t next = std::min(until, session.nextDue().value_or(until));
+      if (next > now) poll(nullptr, 0, static_cast<int>(next - now));
+      session.advanceTo(elapsed());
+    }
+    session.advanceTo(elapsed());
+  };
+  StepRunner runner(session, std::cout, [&](int ms) { runUntil(elapsed() + ms); });
+  runner.printPanel();
+
+  LineReader reader(STDIN_FILENO);
+  bool open = true;
+  std::string line;
+  while (open || reader.next(line) || reader.rest(line)) {
+    if (interactive) std::cout << "panelhost> " << std::flush;
+    bool haveLine = reader.next(line);
+    while (!haveLine && open) {
+      const std::optional<std::int64_t> due = session.nextDue();
+      const int timeout = due ? static_cast<int>(std::max<std::int64_t>(0, *due - elapsed())) : -1;
+      open = reader.fill(timeout);
+      if (session.nextDue() && *session.nextDue() <= elapsed()) {
+        if (interactive) std::cout << '\n';
+        session.advanceTo(elapsed());
+        runner.printPanel();
+        if (interactive) std::cout << "panelhost> " << std::flush;
+      }
+      haveLine = reader.next(line) || (!open && reader.rest(line));
+    }
+    if (!haveLine) break;
+    session.advanceTo(elapsed());
+    if (line == "quit" || line == "exit") break;
+    if (line == "help") {
+      std::cout << stepHelp();
+      continue;
+    }
+    std::optional<Step> step = parseStep(line, error);
+    if (!step) {
+      if (!error.empty()) std::cout << "error: " << error << '\n';
+      continue;
+    }
+    if (!runner.run(*step, error)) std::cout << "error: " << error << '\n';
+  }
+  session.stop();
+  if (!session.violations().empty()) {
+    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
+    return 1;
+  }
+  return 0;
+}

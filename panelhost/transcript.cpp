@@ -1,0 +1,20 @@
+// Transcript: formatting session entries.
+#include "panelhost/transcript.h"
+
+#include <iomanip>
+
+void Transcript::entry(const SessionEntry& entry) {
+  const char* mark = "";
+  switch (entry.kind) {
+    case SessionEntry::Kind::Event: mark = "-> "; break;
+    case SessionEntry::Kind::Command: mark = "<- "; break;
+    case SessionEntry::Kind::Reply:
+      if (!replies_) return;
+      mark = "     ";
+      break;
+    case SessionEntry::Kind::Device: mark = "** "; break;
+    case SessionEntry::Kind::Note: mark = "note: "; break;
+    case SessionEntry::Kind::Violation: mark = "VIOLATION: "; break;
+  }
+  out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << entry.text << '\n';
+}

@@ -1,0 +1,67 @@
+// Parsing the panel's command texts on the host's side.
+#include "panelhost/host_command.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+using Numbers = std::vector<int>;
+
+TEST(HostCommandParse, EveryVerb) {
+  struct Case {
+    const char* text;
+    const char* verb;
+    Texts texts;
+    Numbers numbers;
+    bool add;
+  } cases[] = {
+      {"TP 'text=CAM 1' '1' 'VID_1'", "TP", {"text=CAM 1", "1", "VID_1"}, {}, false},
+      {"TP 'text=Bob's' '1' 'VID_1'", "TP", {"text=Bob's", "1", "VID_1"}, {}, false},
+      {"TP 'a' 'b' 'c' '1' 'VID_1'", "TP", {"a' 'b' 'c", "1", "VID_1"}, {}, false},
+      {"TP '' '1' 'VID_1'", "TP", {"", "1", "VID_1"}, {}, false},
+      {"TG '1' 'alm_3' 'value'", "TG", {"1", "alm_3", "value"}, {}, false},
+      {"PS '1' 'C:/panels/scr_mons.vesk_ui'", "PS", {"1", "C:/panels/scr_mons.vesk_ui"}, {}, false},
+      {"PS '1' 'a.vesk_ui' 'x=1'", "PS", {"1", "a.vesk_ui", "x=1"}, {}, false},
+      {"SD 'ZIR SDI Router'", "SD", {"ZIR SDI Router"}, {}, false},
+      {"SD 'it's'", "SD", {"it's"}, {}, false},
+      {"XI '1' 'alm_'", "XI", {"1", "alm_"}, {}, false},
+      {"RC 9 5 410 ',1' 0", "RC", {"1"}, {9, 5, 410, 0}, false},
+      {"RC -1 -2 -3 ',' 1", "RC", {""}, {-1, -2, -3, 1}, false},
+      {"RR 7 77 79", "RR", {}, {7, 77, 79}, false},
+      {"RR 7 77 79 'ADD'", "RR", {}, {7, 77, 79}, true},
+      {"RR -2147483648 -2147483648 -2147483648 'ADD'", "RR", {}, {-2147483647 - 1, -2147483647 - 1, -2147483647 - 1}, true},
+      {"RP 7 77 79", "RP", {}, {7, 77, 79}, false},
+      {"RU 7", "RU", {}, {7}, false},
+      {"ET 1 250", "ET", {}, {1, 250}, false},
+      {"ET 1", "ET", {}, {1}, false},
+      {"AS", "AS", {}, {}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string error;
+    const std::optional<HostCommand> command = parseHostCommand(c.text, error);
+    ASSERT_TRUE(command.has_value()) << error;
+    EXPECT_EQ(command->verb, c.verb);
+    EXPECT_EQ(command->texts, c.texts);
+    EXPECT_EQ(command->numbers, c.numbers);
+    EXPECT_EQ(command->add, c.add);
+  }
+}
+
+TEST(HostCommandParse, Malformed) {
+  for (const char* text : {"", "T", "XX 1", "TPX '1'", "TP 'a' '1'", "TP a b c", "TP 'a' '1' 'c", "SD",
+                           "RR 7 77", "RR 7 77 79 80", "RR 7 x 79", "RU", "ET", "ET 1 2 3", "AS 1",
+                           "RC 9 5 410 0", "RC 9 5 ',1' 0", "RC 9 5 410 ',1' x", "ET 99999999999",
+                           "RR 7  77 79"}) {
+    SCOPED_TRACE(text);
+    std::string error;
+    EXPECT_FALSE(parseHostCommand(text, error).has_value());
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The emulator's host side, with the real panel and with a rogue one.
+#include "panelhost/host_session.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "panelhost/plugin_library.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Keeps the session's entries for the test to look at.
+class Collect : public SessionObserver {
+ public:
+  void entry(const SessionEntry& e) override { entries.push_back(e); }
+  std::vector<SessionEntry> entries;
+};
+
+std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
+
+vesk_load_function load(PluginLibrary& library, const char* path) {
+  EXPECT_TRUE(library.open(path)) << library.error();
+  return library.loader();
+}
+
+TEST(HostSession, RunsTheRoadOfOneTake) {
+  PluginLibrary library;
+  Collect log;
+  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), folderOf(ZUV_OZO_PLUGIN_PATH), Devices::builtIn(), log);
+  ASSERT_TRUE(session.start());
+  ASSERT_NE(session.layout(), nullptr) << "the panel showed its layout";
+  EXPECT_EQ(session.shownPanel(), "1");
+  EXPECT_TRUE(session.registered(7, 77) && session.registered(7, 79) && !session.registered(7, 80));
+
+  session.press("1", "SourceSel", "index=5");
+  EXPECT_EQ(session.devices().byNumber(9)->crosspoints.at(410), 5);
+  EXPECT_EQ(session.layout()->find("SourceSel")->properties.at("index"), "5");
+  session.advanceTo(session.now() + 20);
+  EXPECT_EQ(session.layout()->find("VID_1")->properties.at("text"), "CAM 5");
+  session.advanceTo(session.now() + 230);
+  EXPECT_EQ(session.layout()->find("SourceSel")->properties.at("index"), "0");
+  EXPECT_EQ(session.property("myParam=x"), std::nullopt);
+  EXPECT_EQ(session.property("return=all"), "myParam=x");
+
+  session.stop();
+  const Strings& commands = session.commands();
+  ASSERT_GE(commands.size(), 2u);
+  EXPECT_EQ(Strings(commands.end() - 2, commands.end()), (Strings{"RU 7", "AS"}));
+  EXPECT_TRUE(session.violations().empty());
+}
+
+TEST(HostSession, CarriesOutCommandsAndChecksHandBacks) {
+  PluginLibrary library;
+  Collect log;
+  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), "", Devices::builtIn(), log);
+  auto text = [](std::intptr_t reply) { return std::string(reinterpret_cast<const char*>(reply)); };
+  auto ask = [&](const char* command) {
+    const std::intptr_t reply = session.command(command, 0);
+    if (reply == 0) return std::string("<null>");
+    const std::string answer = text(reply);
+    session.command(reinterpret_cast<const char*>(reply), 5);
+    return answer;
+  };
+  EXPECT_EQ(ask("SD 'ZIR VESK Packager'"), "9 0");
+  EXPECT_EQ(ask("SD 'ZIR SDI Router'"), "7 0");
+  EXPECT_EQ(ask("SD 'nothing'"), "<null>");
+  EXPECT_EQ(ask("XI '1' 'VID_'"), "<null>") << "no layout shown yet";
+  EXPECT_EQ(session.command("PS '1' '/no/such.vesk_ui'", 0), 0);
+  const std::string ps = std::string("PS '1' '") + ZUV_OZO_LAYOUT_PATH + "'";
+  EXPECT_NE(session.command(ps.c_str(), 0), 0);
+  EXPECT_EQ(ask("XI '1' 'VID_'"), "VID_1,VID_2,VID_3");
+  EXPECT_EQ(ask("XI '1' 'alm_'"), "");
+  EXPECT_EQ(ask("XI '2' 'VID_'"), "<null>") << "panel 2 is not shown";
+  session.command("TP 'text=CAM 1' '1' 'VID_1'", 0);
+  session.command("TP 'flag' '1' 'VID_1'", 0);
+  EXPECT_EQ(ask("TG '1' 'VID_1' 'text'"), "text=CAM 1");
+  EXPECT_EQ(ask("TG '1' 'VID_1' 'colour'"), "colour=");
+  EXPECT_EQ(ask("TG '1' 'VID_1' 'all'"), "flag=\ntext=CAM 1");
+  EXPECT_EQ(ask("TG '1' 'nothing' 'text'"), "<null>");
+  EXPECT_TRUE(session.violations().empty());
+
+  const std::intptr_t kept = session.command("SD 'ZIR SDI Router'", 0);
+  session.command(reinterpret_cast<const char*>(kept), 5);
+  session.command(reinterpret_cast<const char*>(kept), 5);
+  ASSERT_EQ(session.violations().size(), 1u);
+  EXPECT_NE(session.violations()[0].find("handed back twice"), std::string::npos);
+}
+
+TEST(HostSession, CatchesEveryBreach) {
+  struct Case {
+    const char* breach;
+    const char* violation;
+  } cases[] = {
+      {"keep-reply", "was never handed back with code 5"},
+      {"double-release", "handed back twice"},
+      {"foreign-release", "did not hand out"},
+      {"unknown-code", "unknown code 7"},
+      {"control-block", "dispatch code 2 returned a block"},
+      {"wrong-destroy", "slot 0 did not return the panel's address"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.breach);
+    PluginLibrary library;
+    Collect log;
+    HostSession session(load(library, ROGUE_PLUGIN_PATH), c.breach, Devices::builtIn(), log);
+    ASSERT_TRUE(session.start());
+    session.press("1", "Mon_1", "button=pressed");
+    session.stop();
+    ASSERT_EQ(session.violations().size(), 1u);
+    EXPECT_NE(session.violations()[0].find(c.violation), std::string::npos) << session.violations()[0];
+    EXPECT_TRUE(std::any_of(log.entries.begin(), log.entries.end(),
+                            [](const SessionEntry& e) { return e.kind == SessionEntry::Kind::Violation; }))
+        << "the breach is reported as it happens";
+  }
+}
+
+TEST(HostSession, NothingMayArriveAfterDeletion) {
+  PluginLibrary library;
+  Collect log;
+  HostSession session(load(library, ROGUE_PLUGIN_PATH), "", Devices::builtIn(), log);
+  ASSERT_TRUE(session.start());
+  session.stop();
+  EXPECT_TRUE(session.violations().empty());
+  session.command("TP 'late' '1' 'VID_1'", 0);
+  ASSERT_EQ(session.violations().size(), 1u);
+  EXPECT_NE(session.violations()[0].find("after the panel was deleted"), std::string::npos);
+  session.press("1", "Mon_1", "button=pressed");  // the host sends nothing to a deleted panel
+  EXPECT_EQ(session.violations().size(), 1u);
+}
+
+TEST(HostSession, NullPanelIsReported) {
+  PluginLibrary library;
+  Collect log;
+  HostSession session(load(library, ROGUE_PLUGIN_PATH), "no-panel", Devices::builtIn(), log);
+  EXPECT_FALSE(session.start());
+  EXPECT_FALSE(session.running());
+}
+
+TEST(PluginLibrary, SaysWhyItCannotLoad) {
+  struct Case {
+    const char* path;
+    const char* reason;
+  } cases[] = {
+      {"/no/such/plugin.so", "no such file"},
+      {"/", "not a file"},
+      {ZUV_OZO_LAYOUT_PATH, "cannot load plug-in"},
+      {NO_EXPORT_PLUGIN_PATH, "has no export load_vesk_client_script"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    PluginLibrary library;
+    EXPECT_FALSE(library.open(c.path));
+    EXPECT_NE(library.error().find(c.reason), std::string::npos) << library.error();
+    EXPECT_EQ(library.error().find('\n'), std::string::npos) << "one line";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// Layout files and the messages their controls send.
+#include "panelhost/panel_layout.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PanelLayout, ShippedLayoutHasThePanelsControls) {
+  std::string error;
+  const std::optional<PanelLayout> layout = PanelLayout::load(ZUV_OZO_LAYOUT_PATH, error);
+  ASSERT_TRUE(layout) << error;
+  for (const char* id : {"GrpSelect", "SourceSel", "Mon_1", "Mon_2", "Mon_3", "BG_Mon1", "BG_Mon2", "BG_Mon3",
+                         "VID_1", "VID_2", "VID_3"}) {
+    EXPECT_NE(layout->find(id), nullptr) << id;
+  }
+  const LayoutControl* list = layout->find("SourceSel");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->kind, PanelLayout::kList);
+  EXPECT_FALSE(list->pages.empty());
+  EXPECT_EQ(layout->pagesOf(*layout->find("GrpSelect")), &list->pages);
+}
+
+TEST(PanelLayout, MessagesForControls) {
+  LayoutControl list;
+  list.kind = PanelLayout::kList;
+  LayoutControl groups;
+  groups.kind = PanelLayout::kGroupSelector;
+  LayoutControl button;
+  button.kind = PanelLayout::kButton;
+  button.message = "button=pressed";
+  struct Case {
+    const LayoutControl* control;
+    const char* choice;
+    const char* message;
+  } cases[] = {
+      {&list, "5", "index=5"},         {&list, "", "index=0"},          {&list, "index=7", "index=7"},
+      {&groups, "2", "button.002=2"},  {&groups, "12", "button.012=12"}, {&groups, "1234", "button.1234=1234"},
+      {&button, "", "button=pressed"}, {&button, "x=1", "x=1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.choice);
+    EXPECT_EQ(PanelLayout::messageFor(*c.control, c.choice), c.message);
+  }
+}
+
+TEST(PanelLayout, BadLayoutsSayWhy) {
+  struct Case {
+    const char* json;
+    const char* reason;
+  } cases[] = {
+      {"[", "parse error"},
+      {R"({"controls": [{"id": "a", "kind": "knob"}]})", "unknown kind 'knob'"},
+      {R"({"controls": [{"id": "a", "kind": "label"}, {"id": "a", "kind": "label"}]})", "two controls named 'a'"},
+      {R"({"controls": [{"id": "g", "kind": "group selector", "list": "nope"}]})", "names no list"},
+      {R"({"controls": [{"kind": "label"}]})", "id"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    std::string error;
+    EXPECT_FALSE(PanelLayout::fromJson(c.json, error).has_value());
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+  std::string error;
+  EXPECT_FALSE(PanelLayout::load("/no/such/layout.vesk_ui", error).has_value());
+  EXPECT_NE(error.find("cannot read layout"), std::string::npos);
+}
+
+}  // namespace

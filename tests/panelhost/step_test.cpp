@@ -1,0 +1,69 @@
+// Parsing scenario and shell lines.
+#include "panelhost/step.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(StepParse, Steps) {
+  struct Case {
+    const char* line;
+    const char* verb;
+    Words words;
+  } cases[] = {
+      {"press SourceSel 5", "press", {"SourceSel", "5"}},
+      {"  press Mon_1  ", "press", {"Mon_1"}},
+      {"press 2/SourceSel index=5", "press", {"2/SourceSel", "index=5"}},
+      {"tally \"ZIR SDI Router\" 78 \"CAM 2\"", "tally", {"ZIR SDI Router", "78", "CAM 2"}},
+      {"tally 7 78 \"\"", "tally", {"7", "78", ""}},
+      {"wait 250", "wait", {"250"}},
+      {"property \"myParam=a b\"", "property", {"myParam=a b"}},
+      {"expect TP 'text=CAM 1' '1' 'VID_1'", "expect", {"TP 'text=CAM 1' '1' 'VID_1'"}},
+      {"expect-answer \"\"", "expect-answer", {""}},
+      {"expect-answer myParam=a \"b\"", "expect-answer", {"myParam=a \"b\""}},
+      {"expect-property VID_1 text CAM  5", "expect-property", {"VID_1", "text", "CAM 5"}},
+      {"expect-property VID_1 text \"\"", "expect-property", {"VID_1", "text", ""}},
+      {"close", "close", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::string error;
+    const std::optional<Step> step = parseStep(c.line, error);
+    ASSERT_TRUE(step.has_value()) << error;
+    EXPECT_EQ(step->verb, c.verb);
+    EXPECT_EQ(step->words, c.words);
+  }
+}
+
+TEST(StepParse, NoStepsAndErrors) {
+  for (const char* line : {"", "   ", "# a comment", "  # indented comment"}) {
+    std::string error;
+    EXPECT_FALSE(parseStep(line, error).has_value());
+    EXPECT_TRUE(error.empty()) << line;
+  }
+  struct Case {
+    const char* line;
+    const char* reason;
+  } cases[] = {
+      {"jump 3", "unknown step 'jump'"},
+      {"press", "'press' takes 1 or 2 operand(s), not 0"},
+      {"wait", "takes 1"},
+      {"tally 7 78", "takes 3"},
+      {"close now", "takes 0"},
+      {"press \"Mon_1", "not closed"},
+      {"expect", "needs the text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::string error;
+    EXPECT_FALSE(parseStep(c.line, error).has_value());
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+}
+
+}  // namespace
