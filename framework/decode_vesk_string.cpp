@@ -12,32 +12,52 @@ decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
   if (reply == nullptr) return;
   const size_t length = std::strlen(reply);
   if (length == 0) return;
-  buffer = new (std::nothrow) char[length + 1];
-  if (buffer == nullptr) return;
-  std::memcpy(buffer, reply, length + 1);
+  char* const copy = new (std::nothrow) char[length + 1];
+  if (copy == nullptr) return;
+  std::memcpy(copy, reply, length + 1);
+  buffer = copy;
 
-  int last = 0;  // number of the token begun last
-  tokens[0] = buffer;
+  // One pass. The state lives in locals rather than being read back from
+  // the buffer, and a run of ordinary characters is skipped by a loop that
+  // looks for nothing but its end.
+  tokens[0] = copy;  // token 0 begins at the first character, whatever it is
+  std::int32_t begun = 1;
   bool quoted = false;
-  for (size_t i = 0; i < length; ++i) {
-    const char c = buffer[i];
-    bool begins = false;
+  bool afterCut = false;  // the previous character was replaced by a zero
+  char* const end = copy + length;
+  char* at = copy;
+  while (at != end) {
+    const char c = *at;
     if (c == quote) {
-      buffer[i] = '\0';
-      // A closing quote right after the opening one: an empty token begins
-      // at the zero just written.
-      begins = quoted && i > 0 && buffer[i - 1] == '\0';
+      *at++ = '\0';
+      // A quote closing an empty stretch begins an empty token at the zero
+      // just written.
+      const bool begins = quoted && afterCut;
       quoted = !quoted;
-    } else if (c == ' ' && !quoted) {
-      buffer[i] = '\0';
-    } else {
-      begins = i > 0 && buffer[i - 1] == '\0';
+      afterCut = true;
+      if (!begins) continue;
+      if (begun == kMaxTokens) break;  // a 33rd token ends the scan
+      tokens[begun++] = at - 1;
+      continue;
     }
-    if (!begins) continue;
-    if (last == kMaxTokens - 1) break;
-    tokens[++last] = buffer + i;
+    if (c == ' ' && !quoted) {
+      *at++ = '\0';
+      afterCut = true;
+      continue;
+    }
+    if (afterCut) {
+      if (begun == kMaxTokens) break;
+      tokens[begun++] = at;
+      afterCut = false;
+    }
+    ++at;
+    if (quoted) {
+      while (at != end && *at != quote) ++at;
+    } else {
+      while (at != end && *at != quote && *at != ' ') ++at;
+    }
   }
-  count = last + 1;
+  count = begun;
 }
 
 decodeVESKString::~decodeVESKString() { delete[] buffer; }
