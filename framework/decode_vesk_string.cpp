@@ -8,7 +8,8 @@
 
 decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
     : count(0), buffer(nullptr), quote(quoteChar) {
-  for (const char*& entry : tokens) entry = vesk_emptyText;
+  static_assert(sizeof tokens == sizeof vesk_emptyEntries, "one empty text per token");
+  std::memcpy(tokens, vesk_emptyEntries.data(), sizeof tokens);
   if (reply == nullptr) return;
   const size_t length = std::strlen(reply);
   if (length == 0) return;
@@ -17,19 +18,22 @@ decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
   std::memcpy(copy, reply, length + 1);
   buffer = copy;
 
-  // One pass. The state lives in locals rather than being read back from
-  // the buffer, and a run of ordinary characters is skipped by a loop that
-  // looks for nothing but its end.
+  // One pass over the caller's reply, cutting the copy at the same places:
+  // reading the copy just written could stall on its pending stores. The
+  // state lives in locals, and a run of ordinary characters is skipped by a
+  // loop that looks for nothing but its end (tokens are short: a word-wide
+  // search costs more than it saves).
   tokens[0] = copy;  // token 0 begins at the first character, whatever it is
   std::int32_t begun = 1;
   bool quoted = false;
   bool afterCut = false;  // the previous character was replaced by a zero
-  char* const end = copy + length;
-  char* at = copy;
+  const char* const end = reply + length;
+  const char* at = reply;
   while (at != end) {
-    const char c = *at;
+    char* const out = copy + (at - reply);
+    const char c = *at++;
     if (c == quote) {
-      *at++ = '\0';
+      *out = '\0';
       // A quote closing an empty stretch begins an empty token at the zero
       // just written.
       const bool begins = quoted && afterCut;
@@ -37,20 +41,19 @@ decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
       afterCut = true;
       if (!begins) continue;
       if (begun == kMaxTokens) break;  // a 33rd token ends the scan
-      tokens[begun++] = at - 1;
+      tokens[begun++] = out;
       continue;
     }
     if (c == ' ' && !quoted) {
-      *at++ = '\0';
+      *out = '\0';
       afterCut = true;
       continue;
     }
     if (afterCut) {
       if (begun == kMaxTokens) break;
-      tokens[begun++] = at;
+      tokens[begun++] = out;
       afterCut = false;
     }
-    ++at;
     if (quoted) {
       while (at != end && *at != quote) ++at;
     } else {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/byte_scan.h"
 #include "framework/empty_text.h"
 
 namespace {
@@ -15,19 +16,16 @@ constexpr std::ptrdiff_t kLongStretch = 64;
 
 // The first `c` in [from, end), or end.
 char* find(char* from, char* end, char c) {
-  if (end - from >= kLongStretch) {
-    char* const found = static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
-    return found != nullptr ? found : end;
-  }
-  while (from != end && *from != c) ++from;
-  return from;
+  char* const found = static_cast<char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+  return found != nullptr ? found : end;
 }
 
 }  // namespace
 
 message_parts::message_parts(const char* text)
     : command(vesk_emptyText), value(vesk_emptyText), subCount(0), hasValue(false), buffer(nullptr) {
-  for (const char*& entry : sub) entry = vesk_emptyText;
+  static_assert(sizeof sub == sizeof vesk_emptyEntries, "one empty text per sub-field");
+  std::memcpy(sub, vesk_emptyEntries.data(), sizeof sub);
   if (text == nullptr) return;
   const size_t length = std::strlen(text);
   if (length == 0) return;
@@ -37,13 +35,35 @@ message_parts::message_parts(const char* text)
   buffer = copy;
   command = copy;  // the name always starts the text, empty when it opens with '.' or '='
 
-  // Only the first '=' counts and no sub-field follows it, so the sub-fields
-  // are cut at the '.'s before it: each byte is looked at once for '=' and
-  // at most once for '.'.
   char* const end = copy + length;
+  std::int32_t count = 0;
+  if (end - copy < kLongStretch) {
+    // One pass over a short text, cutting at each '.' until the first '='.
+    // The marks are looked for in the caller's text, not in the copy just
+    // written, whose fresh bytes the processor may still be storing.
+    const char* at = text;
+    const char* const textEnd = text + length;
+    while (count < kMaxSubs) {
+      const char* const mark = findEither(at, textEnd, '.', '=');
+      if (mark == textEnd) break;
+      char* const cut = copy + (mark - text);
+      *cut = '\0';
+      if (*mark == '=') {
+        hasValue = true;
+        value = cut + 1;
+        break;
+      }
+      at = mark + 1;
+      sub[count++] = cut + 1;
+    }
+    subCount = count;
+    return;
+  }
+
+  // A long text: only the first '=' counts and no sub-field follows it, so
+  // the sub-fields are cut at the '.'s before it, each found by memchr.
   char* const equals = find(copy, end, '=');
   char* at = copy;
-  std::int32_t count = 0;
   while (count < kMaxSubs) {
     char* const dot = find(at, equals, '.');
     if (dot == equals) break;
