@@ -37,10 +37,16 @@ int main(int argc, char** argv) {
   run->add_option("--script", script, "the scenario file")->required()->type_name("FILE");
   CLI::App* shell = app.add_subcommand("shell", "type steps at a prompt; timers run on the real clock");
   addCommon(shell);
+  int port = 8080;
+  CLI::App* web = app.add_subcommand("web", "serve the running panel as a web page on 127.0.0.1; real clock");
+  addCommon(web);
+  web->add_option("--port", port, "the port to serve on; 0 takes any free port (default: 8080)")
+      ->check(CLI::Range(0, 65535))
+      ->type_name("N");
 
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell") {
-    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run or shell (see panelhost --help)\n";
+  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell" && mode != "web") {
+    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run, shell or web (see panelhost --help)\n";
     return 2;
   }
   try {
@@ -54,5 +60,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (run->parsed()) return runScenario(options, script);
+  if (web->parsed()) return runWeb(options, port);
   return runShell(options);
 }
