@@ -37,6 +37,12 @@ int main(int argc, char** argv) {
   run->add_option("--script", script, "the scenario file")->required()->type_name("FILE");
   CLI::App* shell = app.add_subcommand("shell", "type steps at a prompt; timers run on the real clock");
   addCommon(shell);
+  int port = 8080;
+  CLI::App* web = app.add_subcommand("web", "serve the running panel as a web page on 127.0.0.1; real clock");
+  addCommon(web);
+  web->add_option("--port", port, "the port to serve on; 0 takes any free port (default: 8080)")
+      ->check(CLI::Range(0, 65535))
+      ->type_name("N");
   long long events = 1000000;
   unsigned seed = 1;
   CLI::App* soak = app.add_subcommand("soak", "for developers: many random events on a virtual clock; "
@@ -46,8 +52,8 @@ int main(int argc, char** argv) {
   soak->add_option("--seed", seed, "seed of the random events")->capture_default_str();
 
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell" && mode != "soak") {
-    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run, shell or soak (see panelhost --help)\n";
+  if (!mode.empty() && mode[0] != '-' && mode != "run" && mode != "shell" && mode != "web" && mode != "soak") {
+    std::cerr << "panelhost: unknown mode '" << argv[1] << "': use run, shell, web or soak (see panelhost --help)\n";
     return 2;
   }
   try {
@@ -61,6 +67,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (run->parsed()) return runScenario(options, script);
+  if (web->parsed()) return runWeb(options, port);
   if (soak->parsed()) return runSoak(options, events, seed);
   return runShell(options);
 }

@@ -8,11 +8,19 @@ vesk_packages() {
   sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$dir"/*.list | tr -d ' \t' | sort -u
 }
 
+# True when package $1 is installed, or an installed package provides it
+# (a Node.js package from outside Debian provides npm, for one). grep reads
+# to the end: an early exit would fail the pipe under pipefail.
+package_present() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' && return 0
+  dpkg-query -W -f='${Status}|${Provides}\n' 2>/dev/null |
+    sed -n 's/^install ok installed|//p' | tr ',' '\n' | sed 's/(.*//; s/[[:space:]]//g' | grep -xF "$1" >/dev/null
+}
+
 ensure_packages() {
   local missing=() package
   for package in $(vesk_packages); do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$package")
+    package_present "$package" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
 

@@ -60,5 +60,41 @@ if [ "$status" -ne 0 ]; then
   failures=$((failures + 1))
 fi
 
+# The web mode, in the builds that have it (a 32-bit build has not): the
+# same plug-in errors, a bad port, and on any free port a second server on
+# that port is refused and SIGINT deletes the panel before the first one
+# ends (even started in the background, where the shell hands it SIGINT
+# ignored).
+web_checks() {
+  check 2 "^panelhost: cannot open plug-in '/no/such.so': no such file" web /no/such.so
+  check 2 '^panelhost: --port: Value 99999 not in range 0 to 65535' web "$plugin" --port 99999
+  check 2 'load_vesk_client_script returned no panel$'        web "$rogue" --layouts no-panel --port 0
+
+  "${panelhost[@]}" web "$plugin" --port 0 >"$here/web" 2>&1 &
+  local web=$! port status
+  for _ in $(seq 200); do grep -q 'http://127.0.0.1:[0-9]*/' "$here/web" && break; sleep 0.05; done
+  port=$(sed -n 's|^panelhost web: serving ZUV_OZo.so on http://127.0.0.1:\([0-9]*\)/ .*|\1|p' "$here/web")
+  if [ -z "$port" ]; then
+    echo "FAIL: panelhost web printed no address:"
+    sed 's/^/    /' "$here/web"
+    failures=$((failures + 1))
+  else
+    check 2 "^panelhost: port $port is in use \(try --port 0 for any free port\)$" web "$plugin" --port "$port"
+  fi
+  kill -INT "$web"
+  wait "$web"
+  status=$?
+  if [ "$status" -ne 0 ] || ! tail -2 "$here/web" | tr '\n' '|' | grep -Eq '<- RU 7\|.*<- AS\|$'; then
+    echo "FAIL: panelhost web ended with status $status, and not with RU 7 then AS:"
+    tail -3 "$here/web" | sed 's/^/    /'
+    failures=$((failures + 1))
+  fi
+}
+if "${panelhost[@]}" web /no/such.so 2>&1 | grep -q 'not in this build'; then
+  echo "panelhost web is not in this build: its checks are skipped"
+else
+  web_checks
+fi
+
 [ "$failures" -eq 0 ] && echo "all command-line checks passed"
 exit $((failures > 0))

@@ -1,0 +1,163 @@
+// LivePanel: the panel's session on its loop, and the snapshots readers see.
+#include "panelhost/live_panel.h"
+
+#include <algorithm>
+
+#include "panelhost/panel_layout.h"
+#include "panelhost/panel_state.h"
+
+namespace {
+
+// Enough log for the page to scroll back through a long session.
+constexpr size_t kLogKept = 2000;
+
+}  // namespace
+
+LivePanel::LivePanel(vesk_load_function loader, std::string layoutFolder, Devices devices,
+                     SessionObserver* console, bool replies)
+    : console_(console),
+      replies_(replies),
+      start_(EventLoop::Clock::now()),
+      session_(loader, std::move(layoutFolder), std::move(devices), *this),
+      loop_(
+          [this]() -> std::optional<EventLoop::Clock::time_point> {
+            const std::optional<std::int64_t> due = session_.nextDue();
+            if (!due) return std::nullopt;
+            return start_ + std::chrono::milliseconds(*due);
+          },
+          [this] {
+            catchUp();
+            publish();
+          }) {
+  loop_.call([this] { publish(); });
+}
+
+LivePanel::~LivePanel() { stop(); }
+
+bool LivePanel::start() {
+  try {
+    return loop_.call([this] {
+      catchUp();
+      const bool started = session_.start();
+      publish();
+      return started;
+    });
+  } catch (const std::future_error&) {
+    return false;  // stopped already
+  }
+}
+
+LivePanel::Pressed LivePanel::press(const std::string& control, const std::string& choice) {
+  using Outcome = Pressed::Outcome;
+  try {
+    return loop_.call([&]() -> Pressed {
+      catchUp();
+      if (!session_.running()) return {Outcome::NotRunning, "no panel is running"};
+      const PanelLayout* layout = session_.layout();
+      const LayoutControl* shown = layout != nullptr ? layout->find(control) : nullptr;
+      if (shown == nullptr) return {Outcome::NoSuchControl, "the panel shows no control '" + control + "'"};
+      const std::string message = PanelLayout::messageFor(*shown, choice);
+      session_.press(session_.shownPanel(), control, message);
+      publish();
+      return {Outcome::Sent, message};
+    });
+  } catch (const std::future_error&) {
+    return {Outcome::NotRunning, "the panel host is stopping"};
+  }
+}
+
+std::optional<std::string> LivePanel::property(const std::string& message, bool* delivered) {
+  if (delivered != nullptr) *delivered = false;
+  try {
+    return loop_.call([&]() -> std::optional<std::string> {
+      catchUp();
+      if (!session_.running()) return std::nullopt;
+      if (delivered != nullptr) *delivered = true;
+      std::optional<std::string> answer = session_.property(message);
+      publish();
+      return answer;
+    });
+  } catch (const std::future_error&) {
+    return std::nullopt;
+  }
+}
+
+void LivePanel::stop() {
+  loop_.post([this] {
+    catchUp();
+    session_.stop();
+    publish();
+  });
+  loop_.quit();
+}
+
+std::vector<std::string> LivePanel::violations() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.value("violations", std::vector<std::string>{});
+}
+
+LivePanel::Update LivePanel::latest(std::uint64_t logAfter) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return updateLocked(logAfter);
+}
+
+std::optional<LivePanel::Update> LivePanel::waitForChange(std::uint64_t seenVersion, std::uint64_t logAfter,
+                                                          std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  const bool changed = changed_.wait_for(lock, timeout, [&] { return closed_ || version_ > seenVersion; });
+  if (!changed || closed_) return std::nullopt;
+  return updateLocked(logAfter);
+}
+
+void LivePanel::close() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+  changed_.notify_all();
+}
+
+bool LivePanel::closed() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return closed_;
+}
+
+void LivePanel::entry(const SessionEntry& entry) {
+  if (console_ != nullptr) console_->entry(entry);
+  if (entry.kind == SessionEntry::Kind::Reply && !replies_) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  log_.push_back(logEntry(entry, ++logSeq_));
+  if (log_.size() > kLogKept) log_.pop_front();
+  // Readers hear of it at the next publish(), with the panel it led to.
+  ++version_;
+}
+
+void LivePanel::catchUp() { session_.advanceTo(elapsedMs()); }
+
+void LivePanel::publish() {
+  nlohmann::json state = sessionState(session_);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (state != state_ || version_ == 0) {
+      state_ = std::move(state);
+      ++version_;
+    }
+  }
+  changed_.notify_all();
+}
+
+std::int64_t LivePanel::elapsedMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(EventLoop::Clock::now() - start_).count();
+}
+
+LivePanel::Update LivePanel::updateLocked(std::uint64_t logAfter) const {
+  Update update;
+  update.version = version_;
+  update.state = state_;
+  update.log = nlohmann::json::array();
+  update.logSeq = std::max(logAfter, logSeq_);
+  for (const nlohmann::json& line : log_) {
+    if (line.at("seq").get<std::uint64_t>() > logAfter) update.log.push_back(line);
+  }
+  return update;
+}

@@ -1,0 +1,104 @@
+// LivePanel: one panel running on the real clock, worked from any thread.
+//
+// The panel lives on an EventLoop. Creating it, every control event and
+// property message, the timer ticks and tallies as they fall due, and
+// deleting it all happen on the loop's thread, one at a time, as the panel
+// host guarantees; other threads post the work and wait for the result.
+// After each of those steps the loop publishes a snapshot of the panel
+// (sessionState) and appends the session's entries to a log; readers on
+// any thread take the latest, or wait for the next change.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "panelhost/event_loop.h"
+#include "panelhost/host_session.h"
+#include "panelhost/session_log.h"
+
+class LivePanel : private SessionObserver {
+ public:
+  // What a reader gets: the snapshot, its version, and the log entries
+  // after the sequence number the reader asked for.
+  struct Update {
+    std::uint64_t version = 0;
+    nlohmann::json state;
+    nlohmann::json log;      // logEntry() lines, oldest first
+    std::uint64_t logSeq = 0;  // the last entry's number, or the reader's
+  };
+
+  // `loader` must stay valid while the LivePanel lives. `console`, when
+  // given, sees every entry too, on the loop thread. The log keeps the
+  // host's replies only with `replies`, like the transcript.
+  LivePanel(vesk_load_function loader, std::string layoutFolder, Devices devices, SessionObserver* console,
+            bool replies);
+  // Deletes the panel if it still runs, on the loop thread.
+  ~LivePanel() override;
+  LivePanel(const LivePanel&) = delete;
+  LivePanel& operator=(const LivePanel&) = delete;
+
+  // Creates the panel; false when the export returned none.
+  bool start();
+  // What press() did: sent `text` to the panel, or sent nothing and `text`
+  // says why in one line.
+  struct Pressed {
+    enum class Outcome { Sent, NoSuchControl, NotRunning } outcome;
+    std::string text;
+  };
+  // Works `control` of the shown panel with `choice` (a source, a page, or
+  // nothing for a button), sending PanelLayout::messageFor's message.
+  Pressed press(const std::string& control, const std::string& choice);
+  // A property message from an enclosing panel; the panel's answer, if any.
+  // False in `delivered` (when given) if no panel is running.
+  std::optional<std::string> property(const std::string& message, bool* delivered = nullptr);
+  // Deletes the panel and ends the loop; nothing reaches the plug-in after.
+  // Safe to call more than once.
+  void stop();
+  // The breaches of the host's rules so far.
+  std::vector<std::string> violations();
+
+  // The latest snapshot, with the log after entry `logAfter`.
+  Update latest(std::uint64_t logAfter) const;
+  // Waits up to `timeout` for a snapshot newer than `seenVersion`. Nothing
+  // when the time ran out or close() was called.
+  std::optional<Update> waitForChange(std::uint64_t seenVersion, std::uint64_t logAfter,
+                                      std::chrono::milliseconds timeout);
+  // Releases every waiter for good, so readers can finish before shutdown.
+  void close();
+  bool closed() const;
+
+  std::thread::id loopThread() const { return loop_.threadId(); }
+
+ private:
+  void entry(const SessionEntry& entry) override;
+  // Loop thread only: brings the session's clock to real time, and makes
+  // the snapshot readers see.
+  void catchUp();
+  void publish();
+  std::int64_t elapsedMs() const;
+  Update updateLocked(std::uint64_t logAfter) const;
+
+  SessionObserver* console_;
+  bool replies_;
+  const EventLoop::Clock::time_point start_;
+
+  mutable std::mutex mutex_;  // guards what readers see, below
+  std::condition_variable changed_;
+  std::uint64_t version_ = 0;
+  nlohmann::json state_;
+  std::deque<nlohmann::json> log_;  // the latest entries only
+  std::uint64_t logSeq_ = 0;
+  bool closed_ = false;
+
+  HostSession session_;  // loop thread only
+  EventLoop loop_;       // last: its thread starts once all above is ready
+};

@@ -1,0 +1,198 @@
+// The live panel: the plug-in worked from many threads but called on one,
+// on the real clock, with snapshots and a log for readers.
+#include "panelhost/live_panel.h"
+
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "panelhost/plugin_library.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+constexpr auto kPatience = 10s;  // only a broken panel host waits this long
+
+// Every entry and the thread it was reported on: the panel's commands are
+// reported from inside its calls, so their thread is the plug-in's.
+class ThreadLog : public SessionObserver {
+ public:
+  void entry(const SessionEntry& e) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    entries.push_back(e);
+    threads.push_back(std::this_thread::get_id());
+  }
+  std::vector<std::string> commands() {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<std::string> out;
+    for (const SessionEntry& e : entries) {
+      if (e.kind == SessionEntry::Kind::Command) out.push_back(e.text);
+    }
+    return out;
+  }
+  std::mutex mutex;
+  std::vector<SessionEntry> entries;
+  std::vector<std::thread::id> threads;
+};
+
+class LivePanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error(); }
+
+  std::unique_ptr<LivePanel> make(bool replies = false) {
+    const std::string plugin = ZUV_OZO_PLUGIN_PATH;
+    return std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
+                                       Devices::builtIn(), &console, replies);
+  }
+
+  // A property of a control in the latest snapshot ("" when unset).
+  static std::string property(LivePanel& panel, const std::string& id, const std::string& key) {
+    const json state = panel.latest(0).state;
+    for (const json& c : state.at("panel").at("controls")) {
+      if (c.at("id") == id) return c.at("properties").value(key, "");
+    }
+    return "<no control " + id + ">";
+  }
+
+  // Waits for snapshots until `wanted` holds of one; false after kPatience.
+  static bool waitUntil(LivePanel& panel, const std::function<bool()>& wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    std::uint64_t seen = panel.latest(0).version;
+    while (!wanted()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      if (std::optional<LivePanel::Update> update = panel.waitForChange(seen, 0, 100ms)) seen = update->version;
+    }
+    return true;
+  }
+
+  PluginLibrary library;
+  ThreadLog console;
+};
+
+TEST_F(LivePanelTest, EveryCallIntoThePlugInHappensOnTheLoopThread) {
+  std::unique_ptr<LivePanel> panel = make();
+  const std::thread::id loop = panel->loopThread();
+  ASSERT_TRUE(panel->start());
+
+  // Presses and property messages from several threads at once, as HTTP
+  // handlers send them.
+  std::vector<std::thread> workers;
+  for (const char* monitor : {"Mon_1", "Mon_2", "Mon_3"}) {
+    workers.emplace_back([&, monitor] {
+      EXPECT_EQ(panel->press(monitor, "").outcome, LivePanel::Pressed::Outcome::Sent);
+      EXPECT_EQ(panel->property(std::string("return=all")), "myParam=");
+    });
+  }
+  for (std::thread& w : workers) w.join();
+  EXPECT_EQ(panel->press("SourceSel", "5").text, "index=5");
+  ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_1", "text") != ""; }));
+  panel->stop();
+
+  std::lock_guard<std::mutex> lock(console.mutex);
+  ASSERT_FALSE(console.entries.empty());
+  for (size_t i = 0; i < console.entries.size(); ++i) {
+    EXPECT_EQ(console.threads[i], loop) << console.entries[i].text;
+  }
+  EXPECT_NE(loop, std::this_thread::get_id());
+}
+
+TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
+  std::unique_ptr<LivePanel> panel = make();
+  ASSERT_TRUE(panel->start());
+  ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_2", "text") == "VT 1"; }))
+      << "the router's first tallies arrive by themselves";
+
+  ASSERT_EQ(panel->press("Mon_2", "").text, "button=pressed");
+  ASSERT_EQ(panel->press("GrpSelect", "3").text, "button.003=3");
+  const auto taken = std::chrono::steady_clock::now();
+  ASSERT_EQ(panel->press("SourceSel", "22").text, "index=22");
+  EXPECT_EQ(property(*panel, "SourceSel", "index"), "22");
+  EXPECT_EQ(property(*panel, "BG_Mon2", "statesheet"), "ZR_TakeHigh");
+
+  ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "SourceSel", "index") == "0"; }));
+  EXPECT_GE(std::chrono::steady_clock::now() - taken, 240ms) << "not before the panel's 250 ms timer";
+  EXPECT_EQ(property(*panel, "VID_2", "text"), "GFX 2");
+  const json packager = panel->latest(0).state.at("devices").at(0);
+  EXPECT_EQ(packager.at("crosspoints").at(1).at("tally"), "GFX 2");
+
+  panel->stop();
+  const std::vector<std::string> commands = console.commands();
+  ASSERT_GE(commands.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(commands.end() - 2, commands.end()), (std::vector<std::string>{"RU 7", "AS"}));
+  EXPECT_TRUE(panel->violations().empty());
+  EXPECT_EQ(panel->latest(0).state.at("running"), false);
+}
+
+TEST_F(LivePanelTest, PressesAndPropertiesSayWhyNothingWasSent) {
+  std::unique_ptr<LivePanel> panel = make();
+  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning) << "before start";
+  ASSERT_TRUE(panel->start());
+  const LivePanel::Pressed unknown = panel->press("Nope", "");
+  EXPECT_EQ(unknown.outcome, LivePanel::Pressed::Outcome::NoSuchControl);
+  EXPECT_EQ(unknown.text, "the panel shows no control 'Nope'");
+
+  bool delivered = false;
+  EXPECT_EQ(panel->property("myParam=abc", &delivered), std::nullopt);
+  EXPECT_TRUE(delivered);
+  EXPECT_EQ(panel->property("return=all", &delivered), "myParam=abc");
+
+  panel->stop();
+  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning);
+  EXPECT_EQ(panel->property("return=all", &delivered), std::nullopt);
+  EXPECT_FALSE(delivered);
+  panel->stop();  // a second stop is harmless
+}
+
+TEST_F(LivePanelTest, ReadersGetTheLogAfterWhatTheyHaveSeen) {
+  for (const bool replies : {false, true}) {
+    SCOPED_TRACE(replies ? "with replies" : "without replies");
+    std::unique_ptr<LivePanel> panel = make(replies);
+    ASSERT_TRUE(panel->start());
+    // The start-up tallies come first; after them nothing is due.
+    ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_3", "text") == "PGM"; }));
+    const LivePanel::Update first = panel->latest(0);
+    ASSERT_FALSE(first.log.empty());
+    EXPECT_EQ(first.log.at(0).at("text").get<std::string>().rfind("create the panel", 0), 0u);
+    EXPECT_EQ(first.logSeq, first.log.back().at("seq").get<std::uint64_t>());
+    bool sawReply = false;
+    for (const json& line : first.log) sawReply = sawReply || line.at("kind") == "reply";
+    EXPECT_EQ(sawReply, replies) << "\"SD\" is answered with a reply";
+
+    panel->press("Mon_3", "");
+    const LivePanel::Update next = panel->latest(first.logSeq);
+    ASSERT_FALSE(next.log.empty());
+    EXPECT_EQ(next.log.at(0).at("seq"), first.logSeq + 1);
+    EXPECT_EQ(next.log.at(0).at("text"), "control Mon_3 \"button=pressed\" on panel \"1\" (code 2)");
+    EXPECT_GT(next.version, first.version);
+    EXPECT_TRUE(panel->latest(next.logSeq).log.empty());
+    panel->stop();
+  }
+}
+
+TEST_F(LivePanelTest, WaitingEndsOnAChangeATimeoutOrClose) {
+  std::unique_ptr<LivePanel> panel = make();
+  ASSERT_TRUE(panel->start());
+  // Let the start-up tallies arrive, then nothing is due.
+  ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_3", "text") == "PGM"; }));
+  const std::uint64_t seen = panel->latest(0).version;
+  EXPECT_EQ(panel->waitForChange(seen, 0, 50ms), std::nullopt) << "nothing happened";
+  EXPECT_NE(panel->waitForChange(seen - 1, 0, 50ms), std::nullopt) << "already newer";
+
+  std::future<std::optional<LivePanel::Update>> waiter =
+      std::async(std::launch::async, [&] { return panel->waitForChange(seen, 0, kPatience); });
+  EXPECT_EQ(waiter.wait_for(50ms), std::future_status::timeout);
+  panel->close();
+  ASSERT_EQ(waiter.wait_for(kPatience), std::future_status::ready);
+  EXPECT_EQ(waiter.get(), std::nullopt);
+  EXPECT_TRUE(panel->closed());
+}
+
+}  // namespace
