@@ -2,20 +2,17 @@
 #include "framework/decode_vesk_string.h"
 
 #include <cstring>
-#include <new>
 
 #include "framework/empty_text.h"
+#include "framework/splitter_copy.h"
 
 decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
     : count(0), buffer(nullptr), quote(quoteChar) {
   static_assert(sizeof tokens == sizeof vesk_emptyEntries, "one empty text per token");
   std::memcpy(tokens, vesk_emptyEntries.data(), sizeof tokens);
-  if (reply == nullptr) return;
-  const size_t length = std::strlen(reply);
-  if (length == 0) return;
-  char* const copy = new (std::nothrow) char[length + 1];
+  std::size_t length = 0;
+  char* const copy = splitterCopy(reply, length);
   if (copy == nullptr) return;
-  std::memcpy(copy, reply, length + 1);
   buffer = copy;
 
   // One pass over the caller's reply, cutting the copy at the same places:

@@ -3,10 +3,10 @@
 
 #include <cstddef>
 #include <cstring>
-#include <new>
 
 #include "framework/byte_scan.h"
 #include "framework/empty_text.h"
+#include "framework/splitter_copy.h"
 
 namespace {
 
@@ -26,12 +26,9 @@ message_parts::message_parts(const char* text)
     : command(vesk_emptyText), value(vesk_emptyText), subCount(0), hasValue(false), buffer(nullptr) {
   static_assert(sizeof sub == sizeof vesk_emptyEntries, "one empty text per sub-field");
   std::memcpy(sub, vesk_emptyEntries.data(), sizeof sub);
-  if (text == nullptr) return;
-  const size_t length = std::strlen(text);
-  if (length == 0) return;
-  char* const copy = new (std::nothrow) char[length + 1];
+  std::size_t length = 0;
+  char* const copy = splitterCopy(text, length);
   if (copy == nullptr) return;
-  std::memcpy(copy, text, length + 1);
   buffer = copy;
   command = copy;  // the name always starts the text, empty when it opens with '.' or '='
 
