@@ -57,9 +57,26 @@ TEST(DecodeVeskString, SplitsWithApostrophes) {
 }
 
 TEST(DecodeVeskString, QuoteCharacterIsTheCallers) {
-  const decodeVESKString decoded("'a b' \"c d\"", '"');
-  EXPECT_EQ(tokensOf(decoded), (Tokens{"'a", "b'", "c d"}));
-  EXPECT_EQ(decoded.quote, '"');
+  struct Case {
+    char quote;
+    std::string reply;
+    Tokens tokens;
+  } cases[] = {
+      {'"', "'a b' \"c d\"", {"'a", "b'", "c d"}},
+      // A blank quote opens and closes stretches by turns; a stretch closed
+      // at once gives an empty token.
+      {' ', "a b c", {"a", "b", "c"}},
+      {' ', "a  b", {"a", "", "b"}},
+      {' ', "a   b", {"a", "", "b"}},
+      {' ', " a", {"", "a"}},
+      {' ', "it's 'x'", {"it's", "'x'"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(1, c.quote) + c.reply);
+    const decodeVESKString decoded(c.reply.c_str(), c.quote);
+    EXPECT_EQ(tokensOf(decoded), c.tokens);
+    EXPECT_EQ(decoded.quote, c.quote);
+  }
 }
 
 TEST(DecodeVeskString, ThirtyTwoTokensAtMost) {

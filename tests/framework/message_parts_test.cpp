@@ -36,11 +36,41 @@ std::string dotted(int n, const char* tail) {
   return text + tail;
 }
 
+std::vector<std::string> numbers(int from, int to) {
+  std::vector<std::string> texts;
+  for (int i = from; i <= to; ++i) texts.push_back(std::to_string(i));
+  return texts;
+}
+
+// `expected` for `text` with `padding` appended: the part that runs to the
+// end of the text takes it.
+Expected padded(Expected expected, const std::string& padding) {
+  if (expected.hasValue) {
+    expected.value += padding;
+  } else if (!expected.subs.empty()) {
+    expected.subs.back() += padding;
+  } else {
+    expected.command += padding;
+  }
+  return expected;
+}
+
+// Texts under 64 bytes and longer ones take different paths through the
+// splitter, so every case runs as it stands and again padded past 64 bytes.
 TEST(MessageParts, Splits) {
   struct Case {
     std::string text;
     Expected expected;
-  } cases[] = {
+  };
+  std::vector<std::string> thirtyTwo = numbers(1, 31);
+  thirtyTwo.push_back("32=v");
+  std::vector<std::string> thirtyTwoOfForty = numbers(1, 31);
+  thirtyTwoOfForty.push_back("32.33.34.35.36.37.38.39.40=v");
+  std::vector<std::string> emptyThirtyTwo(31, "");
+  emptyThirtyTwo.push_back("=v");
+  std::vector<std::string> emptyThirtyTwoOfForty(31, "");
+  emptyThirtyTwoOfForty.push_back("........=v");
+  const Case cases[] = {
       {"button.001=released", {"button", {"001"}, true, "released"}},
       {"return=all", {"return", {}, true, "all"}},
       {"_events", {"_events", {}, false, ""}},
@@ -55,43 +85,27 @@ TEST(MessageParts, Splits) {
       {"index=5", {"index", {}, true, "5"}},
       {" a b = c ", {" a b ", {}, true, " c "}},
       {"A.B=C", {"A", {"B"}, true, "C"}},
+      // At most 32 sub-fields: the 32nd runs to the end of the text.
+      {dotted(31, "=v"), {"n", numbers(1, 31), true, "v"}},
+      {dotted(32, "=v"), {"n", thirtyTwo, false, ""}},
+      {dotted(40, "=v"), {"n", thirtyTwoOfForty, false, ""}},
+      {"n" + std::string(31, '.') + "=v", {"n", std::vector<std::string>(31, ""), true, "v"}},
+      {"n" + std::string(32, '.') + "=v", {"n", emptyThirtyTwo, false, ""}},
+      {"n" + std::string(40, '.') + "=v", {"n", emptyThirtyTwoOfForty, false, ""}},
   };
+  const std::string padding(64, 'p');
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const message_parts parts(c.text.c_str());
-    EXPECT_EQ(parts.command, c.expected.command);
-    ASSERT_EQ(parts.subCount, static_cast<int>(c.expected.subs.size()));
-    for (int k = 0; k < parts.subCount; ++k) EXPECT_EQ(parts.sub[k], c.expected.subs[k]) << k;
-    for (int k = parts.subCount; k < message_parts::kMaxSubs; ++k) EXPECT_STREQ(parts.sub[k], "") << k;
-    EXPECT_EQ(parts.hasValue, c.expected.hasValue);
-    EXPECT_EQ(parts.value, c.expected.value);
-    expectReadable(parts, c.text);
-  }
-}
-
-TEST(MessageParts, ThirtyTwoSubFieldsAtMost) {
-  {
-    const std::string text = dotted(31, "=v");
-    const message_parts parts(text.c_str());
-    ASSERT_EQ(parts.subCount, 31);
-    for (int k = 0; k < 31; ++k) EXPECT_EQ(parts.sub[k], std::to_string(k + 1));
-    EXPECT_TRUE(parts.hasValue);
-    EXPECT_STREQ(parts.value, "v");
-  }
-  {
-    const std::string text = dotted(32, "=v");
-    const message_parts parts(text.c_str());
-    ASSERT_EQ(parts.subCount, 32);
-    EXPECT_STREQ(parts.sub[30], "31");
-    EXPECT_STREQ(parts.sub[31], "32=v");
-    EXPECT_FALSE(parts.hasValue);
-    EXPECT_STREQ(parts.value, "");
-  }
-  {
-    const std::string text = dotted(40, "=v");
-    const message_parts parts(text.c_str());
-    EXPECT_EQ(parts.subCount, 32);
-    EXPECT_STREQ(parts.sub[31], "32.33.34.35.36.37.38.39.40=v");
+    for (const Case& form : {c, Case{c.text + padding, padded(c.expected, padding)}}) {
+      SCOPED_TRACE(form.text);
+      const message_parts parts(form.text.c_str());
+      EXPECT_EQ(parts.command, form.expected.command);
+      ASSERT_EQ(parts.subCount, static_cast<int>(form.expected.subs.size()));
+      for (int k = 0; k < parts.subCount; ++k) EXPECT_EQ(parts.sub[k], form.expected.subs[k]) << k;
+      for (int k = parts.subCount; k < message_parts::kMaxSubs; ++k) EXPECT_STREQ(parts.sub[k], "") << k;
+      EXPECT_EQ(parts.hasValue, form.expected.hasValue);
+      EXPECT_EQ(parts.value, form.expected.value);
+      expectReadable(parts, form.text);
+    }
   }
 }
 
