@@ -21,6 +21,14 @@ unsigned long long readDigits(const char* p, unsigned long long limit, const cha
   return value;
 }
 
+// `built` when it holds `expected` bytes, else the empty text: a text that
+// was built in several steps, one of which the heap could not supply, is
+// never handed out half made.
+vesk_string wholeOrEmpty(vesk_string&& built, unsigned long long expected) {
+  if (built.length() == expected) return static_cast<vesk_string&&>(built);
+  return vesk_string();
+}
+
 // Marker digit ('1'..'9') at text[i], or 0 when text[i] does not start one.
 char markerAt(const char* text, unsigned i, unsigned length) {
   if (text[i] != '%' || i + 1 >= length) return 0;
@@ -64,6 +72,7 @@ vesk_string::vesk_string(int n, char fill, unsigned int width, int base) : vesk_
   char ordered[40];
   for (unsigned i = 0; i < count; ++i) ordered[i] = digits[count - 1 - i];
   append(ordered, count);
+  if (length_ != (width > count ? width : count)) release();
 }
 
 vesk_string::vesk_string(const vesk_string& other) : vesk_string() {
@@ -168,16 +177,19 @@ vesk_string vesk_string::arg(const vesk_string& text) const {
   if (lowest == 0) return *this;
 
   vesk_string result;
+  unsigned long long expected = 0;
   unsigned copiedTo = 0;
   for (unsigned i = 0; i < length_; ++i) {
     if (markerAt(data_, i, length_) != lowest) continue;
     result.append(data_ + copiedTo, i - copiedTo);
     result.append(text.data_, text.length_);
+    expected += (i - copiedTo) + text.length_;
     copiedTo = i + 2;
     ++i;
   }
   result.append(data_ + copiedTo, length_ - copiedTo);
-  return result;
+  expected += length_ - copiedTo;
+  return wholeOrEmpty(static_cast<vesk_string&&>(result), expected);
 }
 
 vesk_string vesk_string::arg(int n, char fill, unsigned int width, int base) const {
@@ -258,17 +270,20 @@ void vesk_string::release() {
 vesk_string operator+(const vesk_string& left, const char* right) {
   vesk_string result(left);
   result += right;
-  return result;
+  const unsigned long long rightLength = right == nullptr ? 0 : std::strlen(right);
+  return wholeOrEmpty(static_cast<vesk_string&&>(result), left.length() + rightLength);
 }
 
 vesk_string operator+(const char* left, const vesk_string& right) {
   vesk_string result(left);
   result += right;
-  return result;
+  const unsigned long long leftLength = left == nullptr ? 0 : std::strlen(left);
+  return wholeOrEmpty(static_cast<vesk_string&&>(result), leftLength + right.length());
 }
 
 vesk_string operator+(const vesk_string& left, const vesk_string& right) {
   vesk_string result(left);
   result += right;
-  return result;
+  return wholeOrEmpty(static_cast<vesk_string&&>(result),
+                      static_cast<unsigned long long>(left.length()) + right.length());
 }

@@ -6,7 +6,10 @@
 // to a heap block that grows geometrically.
 //
 // If the heap cannot supply a block, the operation that needed it leaves the
-// text empty: no exception leaves this class.
+// text empty: no exception leaves this class. An operation that builds a new
+// text (operator+, arg, the number constructor) gives either the whole text
+// or the empty text, never a part of it; a caller that appends in several
+// steps tells a whole result by its length.
 #pragma once
 
 class vesk_string {

@@ -15,7 +15,8 @@ vesk_stringlist::vesk_stringlist(const vesk_string& text, char separator) : vesk
   for (;;) {
     const void* found = std::memchr(start, separator, static_cast<size_t>(end - start));
     const char* stop = found != nullptr ? static_cast<const char*>(found) : end;
-    append(vesk_string(start, static_cast<unsigned>(stop - start)));
+    const unsigned length = static_cast<unsigned>(stop - start);
+    append(vesk_string(start, length), length);
     if (stop == end) break;
     start = stop + 1;
   }
@@ -32,7 +33,7 @@ vesk_stringlist::vesk_stringlist(vesk_stringlist&& other) noexcept : vesk_string
 vesk_stringlist& vesk_stringlist::operator=(const vesk_stringlist& other) {
   if (this == &other) return *this;
   clear();
-  for (unsigned i = 0; i < other.count_; ++i) append(vesk_string(other.items_[i]));
+  for (unsigned i = 0; i < other.count_; ++i) append(vesk_string(other.items_[i]), other.items_[i].length());
   return *this;
 }
 
@@ -40,7 +41,7 @@ vesk_stringlist& vesk_stringlist::operator=(vesk_stringlist&& other) noexcept {
   if (this == &other) return *this;
   clear();
   if (other.isInline()) {
-    for (unsigned i = 0; i < other.count_; ++i) append(std::move(other.items_[i]));
+    for (unsigned i = 0; i < other.count_; ++i) append(std::move(other.items_[i]), other.items_[i].length());
     other.clear();
   } else {
     if (!isInline()) ::operator delete(items_);
@@ -60,21 +61,26 @@ vesk_stringlist::~vesk_stringlist() {
 }
 
 vesk_stringlist& vesk_stringlist::operator<<(const vesk_string& item) {
-  append(vesk_string(item));
+  append(vesk_string(item), item.length());
   return *this;
 }
 
 vesk_string vesk_stringlist::toString(char separator) const {
   vesk_string result;
   const char between[2] = {separator, '\0'};
+  unsigned long long expected = 0;
   for (unsigned i = 0; i < count_; ++i) {
     if (i > 0) result += between;
     result += items_[i];
+    expected += (i > 0 ? 1 : 0) + items_[i].length();
   }
+  // A join the heap could not hold whole is the empty text, not a part.
+  if (result.length() != expected) return vesk_string();
   return result;
 }
 
-void vesk_stringlist::append(vesk_string&& item) {
+void vesk_stringlist::append(vesk_string&& item, unsigned wholeLength) {
+  if (item.length() != wholeLength) return;  // its copy did not fit the heap
   if (count_ == capacity_) {
     const unsigned capacity = capacity_ * 2;
     void* block = ::operator new(sizeof(vesk_string) * capacity, std::nothrow);

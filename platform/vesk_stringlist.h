@@ -3,8 +3,9 @@
 //
 // The first kInlineItems items live inside the list object, so a short list
 // (a property answer, a few control names) needs no heap block of its own.
-// If the heap cannot supply room for more items, the item being appended is
-// dropped: no exception leaves this class.
+// If the heap cannot supply room for an item or its text, the item being
+// appended is dropped, and a join that does not fit is the empty text: no
+// exception leaves this class, and no item is ever a part of its text.
 #pragma once
 
 #include "platform/vesk_string.h"
@@ -56,7 +57,9 @@ class vesk_stringlist {
   vesk_stringlistIterator end() { return vesk_stringlistIterator(items_ + count_); }
 
  private:
-  void append(vesk_string&& item);
+  // Takes `item` unless it is shorter than `wholeLength`, the length of the
+  // text it was copied from: a copy the heap could not hold is dropped.
+  void append(vesk_string&& item, unsigned wholeLength);
   void clear();
   vesk_string* inlineItems() { return reinterpret_cast<vesk_string*>(inline_); }
   bool isInline() const { return items_ == reinterpret_cast<const vesk_string*>(inline_); }
