@@ -52,6 +52,8 @@ class ZUV_OZo : public vesk_script_helper {
   void onTimer(int id) override;
 
  private:
+  // Looks `name` up into `device`, which stays 0 when it is not found.
+  void lookUp(const char* name, int& device);
   void takeSource(const vesk_string& value);
   void selectMonitor(int monitor);
 

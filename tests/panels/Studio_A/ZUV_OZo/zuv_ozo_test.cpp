@@ -9,6 +9,7 @@
 
 #include "panels/Studio_A/ZUV_OZo/export.h"
 #include "tests/support/allocation_counter.h"
+#include "tests/support/debug_capture.h"
 #include "tests/support/events.h"
 #include "tests/support/recording_host.h"
 
@@ -89,10 +90,14 @@ TEST(ZuvOzoStartUp, LooksUpShowsRegistersAndUnregistersAtTheEnd) {
 }
 
 TEST(ZuvOzoStartUp, FailedLookupsGoOnWithDeviceZero) {
-  RecordingHost host;  // answers no "SD"
-  vesk_client_callback* panel = load_vesk_client_script(host.asHost(), "");
+  RecordingHost host;
+  host.answer("SD 'ZIR VESK Packager'", "'9' 0");  // no number where the device's should be
+  const DebugCapture debug;
+  vesk_client_callback* panel = load_vesk_client_script(host.asHost(), "");  // the router: no reply
   EXPECT_EQ(host.commands(), (Strings{"SD 'ZIR VESK Packager'", "SD 'ZIR SDI Router'", "PS '1' 'scr_mons.vesk_ui'",
                                       "TP 'button.001=released' '1' 'GrpSelect'", "RR 0 77 79", "RP 0 77 79"}));
+  EXPECT_EQ(debug.lines(), (Strings{"device \"ZIR VESK Packager\" not found: its commands go to device 0",
+                                    "device \"ZIR SDI Router\" not found: its commands go to device 0"}));
   host.clear();
   ControlPayload take("1", "SourceSel", "index=5");
   veskDispatch(panel, take.get(), 2);
