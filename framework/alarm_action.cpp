@@ -41,7 +41,13 @@ void vesk_script_helper::actionAlarms(const vesk_string& state) {
 bool vesk_script_helper::alarmCheck(const button_event& event) {
   const vesk_string control = event.control();
   if (control == "ActionAll" && event.command() == "alarm") {
-    actionAlarms(event.value());
+    vesk_string state;
+    if (event.value(state)) {
+      actionAlarms(state);
+    } else {
+      // The empty state would be written to every alarm control.
+      debugPrint("ActionAll not handled: out of memory");
+    }
     return true;
   }
   if (control == "AckAll") {

@@ -3,7 +3,9 @@
 //
 // A record does not own its payload and does not outlive the hook call; the
 // texts its accessors return are the caller's own copies, valid after the
-// event. No accessor checks for null: the dispatcher never builds a record
+// event. A copy the heap cannot hold reads as the empty text; where an empty
+// text would be taken for the host's own, a hook uses the form that copies
+// into a string and returns false then. No accessor checks for null: the dispatcher never builds a record
 // around a null payload, and the host keeps a control_record's pointers
 // valid for the duration of the event.
 #pragma once
@@ -18,6 +20,9 @@ class revertive_event {
   int device() const { return record_->device; }
   int index() const { return record_->index; }
   vesk_string tallyText() const;
+  // The tally text into `text`; false, with `text` empty, when the heap
+  // could not hold the copy.
+  bool tallyText(vesk_string& text) const;
 
  private:
   const tally_record* record_;
@@ -31,6 +36,9 @@ class button_event {
   vesk_string control() const;
   vesk_string command() const;  // the message's name part
   vesk_string value() const;    // the message's text after the first '='
+  // value() into `text`; false, with `text` empty, when the heap could not
+  // hold the copy.
+  bool value(vesk_string& text) const;
 
  private:
   const control_record* record_;
@@ -42,6 +50,9 @@ class parent_request {
   explicit parent_request(const message_parts* parts) : parts_(parts) {}
   vesk_string command() const;
   vesk_string value() const;
+  // value() into `text`; false, with `text` empty, when the heap could not
+  // hold the copy.
+  bool value(vesk_string& text) const;
 
  private:
   const message_parts* parts_;

@@ -2,8 +2,9 @@
 // it, and reading the replies.
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
+#include <cstring>
 
+#include "framework/command_text.h"
 #include "framework/decode_vesk_string.h"
 #include "framework/marker_text.h"
 #include "framework/vesk_script_helper.h"
@@ -15,22 +16,6 @@ namespace {
 // of up to 11 characters, blanks and " 'ADD'" come to 44 bytes and the zero.
 constexpr std::size_t kNumericCommandSize = 64;
 
-vesk_string decimal(int n) { return vesk_string(n, 0, 0, 10); }
-
-// "<verb> '<first>' '<second>' ...": text operands in apostrophes, copied
-// byte for byte.
-vesk_string quotedCommand(const char* verb, std::initializer_list<const vesk_string*> operands) {
-  vesk_string command(verb);
-  const char* between = " '";
-  for (const vesk_string* operand : operands) {
-    command += between;
-    command += *operand;
-    between = "' '";
-  }
-  command += "'";
-  return command;
-}
-
 // A reply token read by atoi's rules (leading white space, optional sign,
 // digits up to the first non-digit, 0 without digits), saturating instead of
 // overflowing.
@@ -41,10 +26,27 @@ int tokenValue(const char* token) {
   return static_cast<int>(value);
 }
 
+// Names in a non-empty comma-separated list: one more than its commas.
+unsigned namesIn(const char* list) {
+  unsigned names = 1;
+  for (const char* c = list; *c != '\0'; ++c) names += *c == ',' ? 1 : 0;
+  return names;
+}
+
 }  // namespace
 
 std::intptr_t vesk_script_helper::send(const char* command) {
   if (host == nullptr) return 0;
+  return host->hostCommand(command, VESK_HOST_COMMAND);
+}
+
+std::intptr_t vesk_script_helper::send(const command_text& command) {
+  if (host == nullptr) return 0;
+  if (!command.whole()) {
+    // What is left of the text could mean something else to the host.
+    debugPrint("%1 command not sent: out of memory", command.verb());
+    return 0;
+  }
   return host->hostCommand(command, VESK_HOST_COMMAND);
 }
 
@@ -61,10 +63,17 @@ void vesk_script_helper::textSet(const vesk_string& text, const vesk_string& pan
 void vesk_script_helper::textSet(const vesk_string& key, const vesk_string& value,
                                  const vesk_string& panel, const vesk_string& control) {
   if (host == nullptr) return;
-  vesk_string text(key);
-  text += "=";
-  text += value;
-  textSet(text, panel, control);
+  command_text command("TP");
+  command += " '";
+  command += key;
+  command += "=";
+  command += value;
+  command += "' '";
+  command += panel;
+  command += "' '";
+  command += control;
+  command += "'";
+  send(command);
 }
 
 void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& panel,
@@ -78,8 +87,15 @@ void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& pane
     result = "";
     return;
   }
-  const vesk_string whole(reinterpret_cast<const char*>(reply));
+  const char* const replyText = reinterpret_cast<const char*>(reply);
+  const vesk_string whole(replyText);
+  const bool copied = whole.length() == std::strlen(replyText);
   release(reply);
+  if (!copied) {
+    debugPrint("TG reply for control \"%1\" not read: out of memory", control);
+    result = "";
+    return;
+  }
 
   if (key == "all") {
     result = whole;
@@ -101,9 +117,25 @@ void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& pane
 bool vesk_script_helper::openPanel(const vesk_string& panel, const vesk_string& file,
                                    const vesk_string& args) {
   if (host == nullptr) return true;
-  const vesk_string path = panelPath.length() > 0 ? panelPath + "/" + file : file;
-  const vesk_string command =
-      args.length() > 0 ? quotedCommand("PS", {&panel, &path, &args}) : quotedCommand("PS", {&panel, &path});
+  if (!panelPathHeld_) {
+    debugPrint("PS command not sent: out of memory");
+    return false;
+  }
+  command_text command("PS");
+  command += " '";
+  command += panel;
+  command += "' '";
+  if (panelPath.length() > 0) {
+    command += panelPath;
+    command += "/";
+  }
+  command += file;
+  command += "'";
+  if (args.length() > 0) {
+    command += " '";
+    command += args;
+    command += "'";
+  }
   return send(command) != 0;
 }
 
@@ -113,33 +145,45 @@ bool vesk_script_helper::lookupDevice(vesk_string name, int* device, int* second
   if (host == nullptr) return false;
   const std::intptr_t reply = send(quotedCommand("SD", {&name}));
   if (reply == 0) return false;
+  bool read = true;
   {
-    const decodeVESKString tokens(reinterpret_cast<const char*>(reply), '\'');
-    if (device != nullptr) *device = tokenValue(tokens.tokens[0]);
-    if (second != nullptr) *second = tokenValue(tokens.tokens[1]);
+    const char* const replyText = reinterpret_cast<const char*>(reply);
+    const decodeVESKString tokens(replyText, '\'');
+    // No buffer for a reply that has text: the heap could not hold its copy,
+    // and the look-up fails as if no reply had come.
+    read = tokens.buffer != nullptr || replyText[0] == '\0';
+    if (read && device != nullptr) *device = tokenValue(tokens.tokens[0]);
+    if (read && second != nullptr) *second = tokenValue(tokens.tokens[1]);
   }
   release(reply);
-  return true;
+  return read;
 }
 
 vesk_stringlist vesk_script_helper::controlList(const vesk_string& panel, const vesk_string& filter) {
   if (host == nullptr) return vesk_stringlist();
   const std::intptr_t reply = send(quotedCommand("XI", {&panel, &filter}));
   if (reply == 0) return vesk_stringlist();
-  vesk_stringlist names(vesk_string(reinterpret_cast<const char*>(reply)), ',');
+  const char* const replyText = reinterpret_cast<const char*>(reply);
+  vesk_stringlist names(vesk_string(replyText), ',');
+  // A name the heap could not hold is dropped from the list; a list short of
+  // a name reads as no list, so that nothing acts on a part of it.
+  const bool whole = replyText[0] == '\0' || names.count() == namesIn(replyText);
   release(reply);
-  return names;
+  if (whole) return names;
+  debugPrint("XI reply for \"%1\" not read: out of memory", filter);
+  return vesk_stringlist();
 }
 
 void vesk_script_helper::makeRoute(int device, int source, int dest, const vesk_string& field,
                                    bool flag) {
   if (host == nullptr) return;
-  vesk_string command("RC ");
-  command += decimal(device);
+  command_text command("RC");
   command += " ";
-  command += decimal(source);
+  command += device;
   command += " ";
-  command += decimal(dest);
+  command += source;
+  command += " ";
+  command += dest;
   command += " ',";
   command += field;
   command += flag ? "' 1" : "' 0";

@@ -25,15 +25,19 @@ vesk_string fillMarkers(const vesk_string& format, const vesk_string* const* arg
   for (int d = 1; d <= 9; ++d) argFor[d] = present[d] ? next++ : -1;
 
   vesk_string result;
+  unsigned long long expected = 0;
   unsigned copiedTo = 0;
   for (unsigned i = 0; i < length; ++i) {
     const int d = markerAt(text, i, length);
     if (d == 0 || argFor[d] >= argCount) continue;
     result += vesk_string(text + copiedTo, i - copiedTo);
     result += *args[argFor[d]];
+    expected += (i - copiedTo) + args[argFor[d]]->length();
     copiedTo = i + 2;
     ++i;
   }
   result += vesk_string(text + copiedTo, length - copiedTo);
+  expected += length - copiedTo;
+  if (result.length() != expected) return vesk_string();  // the heap could not hold it whole
   return result;
 }

@@ -8,5 +8,6 @@
 // argument holds a marker itself: the lowest marker number present in
 // `format` gets args[0], the next-lowest args[1], and so on; markers left
 // over keep their text. Unlike successive arg calls, a marker inside an
-// argument stays as it is: a tally text "100%2" is never filled in.
+// argument stays as it is: a tally text "100%2" is never filled in. The empty
+// text when the heap cannot hold the result whole.
 vesk_string fillMarkers(const vesk_string& format, const vesk_string* const* args, int argCount);

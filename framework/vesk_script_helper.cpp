@@ -34,7 +34,11 @@ const vesk_client_callback_table kPanelTable = {&destroyThunk, &dispatchThunk};
 }  // namespace
 
 vesk_script_helper::vesk_script_helper(client_host* hostInterface, const char* path)
-    : vesk_client_callback{&kPanelTable}, host(hostInterface), panelPath(path), alarmsEnabled(false) {}
+    : vesk_client_callback{&kPanelTable},
+      host(hostInterface),
+      panelPath(path),
+      alarmsEnabled(false),
+      panelPathHeld_(panelPath.length() == (path == nullptr ? 0 : std::strlen(path))) {}
 
 vesk_script_helper::~vesk_script_helper() {
   if (host != nullptr) send("AS");
@@ -55,13 +59,24 @@ char* vesk_script_helper::dispatch(void* payload, int code) {
       return nullptr;
     }
     case VESK_EVENT_PROPERTY: {
-      const message_parts parts(static_cast<const char*>(payload));
+      const char* const message = static_cast<const char*>(payload);
+      const message_parts parts(message);
+      if (parts.buffer == nullptr && message != nullptr && message[0] != '\0') {
+        // The message could not be copied: the panel would take it for an
+        // empty one.
+        debugPrint("property message not read: out of memory");
+        return nullptr;
+      }
       parent_request request(&parts);
       const vesk_string answer = onParentRequest(&request);
       const unsigned length = answer.length();
       if (length == 0) return nullptr;
       char* block = new (std::nothrow) char[length + 1];
-      if (block != nullptr) std::memcpy(block, static_cast<const char*>(answer), length + 1);
+      if (block == nullptr) {
+        debugPrint("property answer not returned: out of memory");
+        return nullptr;
+      }
+      std::memcpy(block, static_cast<const char*>(answer), length + 1);
       return block;
     }
     case VESK_EVENT_TIMER:

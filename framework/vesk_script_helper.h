@@ -13,6 +13,8 @@
 #include "platform/vesk_string.h"
 #include "platform/vesk_stringlist.h"
 
+class command_text;
+
 class vesk_script_helper : public vesk_client_callback {
  public:
   // Keeps `host` (may be null: every command is then a no-op) and copies
@@ -54,7 +56,8 @@ class vesk_script_helper : public vesk_client_callback {
                vesk_string& result);
   // "PS '<panel>' '<panelPath>/<file>'" ("PS '<panel>' '<file>'" when
   // panelPath is empty), then " '<args>'" when args is not empty. True when
-  // the host answers non-zero, or when there is no host.
+  // the host answers non-zero, or when there is no host; false, with nothing
+  // sent, when the heap could not hold the folder or the command.
   bool openPanel(const vesk_string& panel, const vesk_string& file, const vesk_string& args);
   // "SD '<name>'". Sets *device and *second (either may be null) from the
   // reply's tokens 0 and 1 read as atoi does (0 without one), or to 0 with no
@@ -111,8 +114,14 @@ class vesk_script_helper : public vesk_client_callback {
   // Sends `command` with code 0 and returns the host's result (0 with no
   // host).
   std::intptr_t send(const char* command);
+  // Sends `command` when it is whole; a command the heap could not hold
+  // whole is dropped with one debug line and gives 0, as no reply does.
+  std::intptr_t send(const command_text& command);
   // Hands a reply from send back to the host.
   void release(std::intptr_t reply);
   // Handles "ActionAll"/"AckAll" when alarms are enabled; true when it did.
   bool alarmCheck(const button_event& event);
+  // False when the heap could not hold the folder given at creation:
+  // openPanel then sends no "PS" rather than one without the folder.
+  bool panelPathHeld_;
 };

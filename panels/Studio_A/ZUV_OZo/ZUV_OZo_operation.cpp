@@ -8,12 +8,20 @@ vesk_string decimal(int n) { return vesk_string(n, 0, 0, 10); }
 void ZUV_OZo::onButton(button_event* event) {
   if (!(event->panel() == kPanelNumber)) return;
   const vesk_string control = event->control();
-  if (control == "GrpSelect") {
+  if (control == "GrpSelect" || control == "SourceSel") {
+    vesk_string value;
+    if (!event->value(value)) {
+      // An empty value would page to nothing or forget the source.
+      debugPrint("%1 not handled: out of memory", control);
+      return;
+    }
+    if (control == "SourceSel") {
+      takeSource(value);
+      return;
+    }
     // Page the source list to the chosen group; the last source is forgotten.
-    textSet("page", event->value(), kPanelId, "SourceSel");
+    textSet("page", value, kPanelId, "SourceSel");
     selectedSource = 0;
-  } else if (control == "SourceSel") {
-    takeSource(event->value());
   } else if (control == "Mon_1" || control == "Mon_2" || control == "Mon_3") {
     selectMonitor(control.firstInt());
   }
@@ -53,6 +61,13 @@ int ZUV_OZo::onRevertive(revertive_event* event) {
   const int index = event->index();
   if (index <= kRouterDestBase || index > kRouterDestBase + kMonitors) return 0;
   tallyMonitor = index - kRouterDestBase;
-  textSet("text", event->tallyText(), kPanelId, "VID_" + decimal(tallyMonitor));
+  const vesk_string label = "VID_" + decimal(tallyMonitor);
+  vesk_string text;
+  if (!event->tallyText(text)) {
+    // The label keeps what it shows rather than go blank.
+    debugPrint("tally for %1 not shown: out of memory", label);
+    return 0;
+  }
+  textSet("text", text, kPanelId, label);
   return 0;
 }

@@ -20,7 +20,12 @@ vesk_string oneEntryList(const vesk_string& entry) {
 
 vesk_string ZUV_OZo::onParentRequest(parent_request* request) {
   const vesk_string name = request->command();
-  const vesk_string value = request->value();
+  vesk_string value;
+  if (!request->value(value)) {
+    // Storing the empty text would lose the property's value.
+    debugPrint("property %1 not handled: out of memory", name);
+    return vesk_string();
+  }
   if (name == "return") {
     if (value == "all") return oneEntryList(vesk_string("myParam=%1").arg(myParam));
     // `value` is "myParam" itself here, so the second arg fills the value in
@@ -28,10 +33,12 @@ vesk_string ZUV_OZo::onParentRequest(parent_request* request) {
     if (value == "myParam") return vesk_string("%1=%2").arg(value).arg(myParam);
     return vesk_string();
   }
+  // Moved in, not copied: a move needs no heap, so a property is either
+  // stored whole or left as it was.
   if (name == "instance") {
-    if (value != instance) instance = value;
+    if (value != instance) instance = static_cast<vesk_string&&>(value);
   } else if (name == "myParam") {
-    myParam = value;
+    myParam = static_cast<vesk_string&&>(value);
   } else if (name == "_events") {
     return oneEntryList("notify=*");
   } else if (name == "_commands") {
