@@ -2,7 +2,9 @@
 // through, and event dispatch.
 #include "framework/vesk_script_helper.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -68,22 +70,13 @@ char* vesk_script_helper::dispatch(void* payload, int code) {
         return nullptr;
       }
       parent_request request(&parts);
-      const vesk_string answer = onParentRequest(&request);
-      const unsigned length = answer.length();
-      if (length == 0) return nullptr;
-      char* block = new (std::nothrow) char[length + 1];
-      if (block == nullptr) {
-        debugPrint("property answer not returned: out of memory");
-        return nullptr;
-      }
-      std::memcpy(block, static_cast<const char*>(answer), length + 1);
-      return block;
+      return answerBlock(onParentRequest(&request));
     }
     case VESK_EVENT_TIMER:
       onTimer(static_cast<int>(reinterpret_cast<std::intptr_t>(payload)));
       return nullptr;
     case VESK_EVENT_RELEASE:
-      delete[] static_cast<char*>(payload);
+      if (payload != nullptr) releaseAnswerBlock(static_cast<char*>(payload));
       return nullptr;
     case VESK_EVENT_6: {
       script_event event{payload};
@@ -98,6 +91,38 @@ char* vesk_script_helper::dispatch(void* payload, int code) {
     default:
       return nullptr;
   }
+}
+
+char* vesk_script_helper::answerBlock(const vesk_string& answer) {
+  const unsigned length = answer.length();
+  if (length == 0) return nullptr;
+  char** slot = std::find(std::begin(answerBlocks_), std::end(answerBlocks_), nullptr);
+  if (slot == std::end(answerBlocks_)) {
+    // A host that never hands answers back would otherwise grow the heap
+    // without bound.
+    debugPrint("property answer not returned: %1 answers are still to be handed back",
+               vesk_string(kAnswerBlocks, 0, 0, 10));
+    return nullptr;
+  }
+  char* block = new (std::nothrow) char[length + 1];
+  if (block == nullptr) {
+    debugPrint("property answer not returned: out of memory");
+    return nullptr;
+  }
+  std::memcpy(block, static_cast<const char*>(answer), length + 1);
+  *slot = block;
+  return block;
+}
+
+void vesk_script_helper::releaseAnswerBlock(char* block) {
+  char** slot = std::find(std::begin(answerBlocks_), std::end(answerBlocks_), block);
+  if (slot == std::end(answerBlocks_)) {
+    // Freeing it would free the host's memory, or this block a second time.
+    debugPrint("code 5 ignored: not an answer block this panel returned");
+    return;
+  }
+  delete[] block;
+  *slot = nullptr;
 }
 
 void vesk_script_helper::onEvent6(script_event*) {}

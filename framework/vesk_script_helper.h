@@ -33,7 +33,10 @@ class vesk_script_helper : public vesk_client_callback {
   //   3 const char*       -> onParentRequest; a non-empty answer is returned
   //                          in a new block of length + 1 bytes
   //   4 the timer id      -> onTimer(id)
-  //   5 answer block      -> freed (null ignored)
+  //   5 answer block      -> freed when it is one this panel returned and
+  //                          has not had back; anything else (null, a
+  //                          block handed back twice, a host's own pointer)
+  //                          is left alone
   //   6, 7 anything       -> onEvent6, onEvent7
   // Returns null except for a non-empty answer to code 3; other codes do
   // nothing.
@@ -121,7 +124,17 @@ class vesk_script_helper : public vesk_client_callback {
   void release(std::intptr_t reply);
   // Handles "ActionAll"/"AckAll" when alarms are enabled; true when it did.
   bool alarmCheck(const button_event& event);
+  // Code 3: the answer in a new block, remembered until the host hands it
+  // back; null for an empty answer or when no block can be had.
+  char* answerBlock(const vesk_string& answer);
+  // Code 5: frees `block` if it is a remembered answer block.
+  void releaseAnswerBlock(char* block);
+
   // False when the heap could not hold the folder given at creation:
   // openPanel then sends no "PS" rather than one without the folder.
   bool panelPathHeld_;
+  // Answer blocks returned for code 3 and not yet handed back with code 5; a
+  // host keeps at most a few at a time. Null entries are free.
+  static constexpr int kAnswerBlocks = 8;
+  char* answerBlocks_[kAnswerBlocks] = {};
 };

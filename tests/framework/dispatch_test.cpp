@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/debug_capture.h"
 #include "tests/support/events.h"
 #include "tests/support/probe_panel.h"
 #include "tests/support/recording_host.h"
@@ -56,6 +57,34 @@ TEST_F(DispatchTest, PropertyAnswerComesInABlockFreedWithCode5) {
   EXPECT_STREQ(block, "myParam=abc");
   EXPECT_EQ(probe().hooks, Strings{"parent return=all"});
   EXPECT_EQ(send(block, 5), nullptr);
+}
+
+// A host that hands a block back twice, or hands back a pointer of its own,
+// must not make the panel free memory that is not its to free; a host that
+// keeps every block gets no more answers after a handful.
+TEST_F(DispatchTest, Code5FreesOnlyAnswerBlocksStillOut) {
+  const DebugCapture debug;
+  probe().answer = "myParam=abc";
+  char* block = send(const_cast<char*>("return=all"), 3);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(send(block, 5), nullptr);
+  EXPECT_EQ(send(block, 5), nullptr);  // a second time
+  char own[] = "myParam=abc";
+  EXPECT_EQ(send(own, 5), nullptr);
+  EXPECT_EQ(debug.lines(), Strings(2, "code 5 ignored: not an answer block this panel returned"));
+
+  std::vector<char*> kept;
+  for (char* answer = send(const_cast<char*>("return=all"), 3); answer != nullptr;
+       answer = send(const_cast<char*>("return=all"), 3)) {
+    kept.push_back(answer);
+  }
+  EXPECT_EQ(kept.size(), 8u);
+  EXPECT_EQ(debug.lines().back(), "property answer not returned: 8 answers are still to be handed back");
+  EXPECT_EQ(send(kept.back(), 5), nullptr);
+  kept.back() = send(const_cast<char*>("return=all"), 3);
+  EXPECT_STREQ(kept.back(), "myParam=abc");
+  for (char* answer : kept) send(answer, 5);
+  EXPECT_EQ(debug.lines().size(), 3u);
 }
 
 TEST_F(DispatchTest, EmptyPropertyAnswerReturnsNull) {
