@@ -17,15 +17,20 @@ thunks=(
 )
 
 listing="$("$objdump" -d "$dll")"
+
+# A function's own body: from its label to the blank line after it (its
+# .cold part, if any, is a separate label and not read).
+body_of() {
+  awk -v name="$1" '
+    /^[0-9a-f]+ <.*>:$/ { inside = (index($0, name) > 0 && index($0, ".cold") == 0); next }
+    inside && /^$/ { inside = 0 }
+    inside' <<<"$listing"
+}
+
 failures=0
 for entry in "${thunks[@]}"; do
   read -r slot name pops <<<"$entry"
-  # The function's own body: from its label to the blank line after it
-  # (its .cold part, if any, is a separate label and not read).
-  body="$(awk -v name="$name" '
-    /^[0-9a-f]+ <.*>:$/ { inside = (index($0, name) > 0 && index($0, ".cold") == 0); next }
-    inside && /^$/ { inside = 0 }
-    inside' <<<"$listing")"
+  body="$(body_of "$name")"
   if [ -z "$body" ]; then
     echo "FAIL: slot $slot: no function named $name in $dll (is the DLL stripped?)" >&2
     failures=$((failures + 1))
@@ -39,7 +44,14 @@ for entry in "${thunks[@]}"; do
     test* | cmp* | push* | *%ecx*,*) ecx_read=1 ;;
     *) ecx_read=0 ;;
   esac
-  returns="$(cut -f3 <<<"$body" | (grep -E '^ret' || true) | tr -s ' ' | sed 's/ *$//' | sort -u)"
+  # A thunk that ends in a jump to a member function (a tail call) returns
+  # through that function's own ret, which pops the same arguments.
+  tail="$(cut -f3 <<<"$body" | (grep -E '^jmp +[0-9a-f]+ <[^>+]+>' || true) | tail -n1 | sed 's/.*<\(.*\)>.*/\1/')"
+  returns_from="$body"
+  if ! cut -f3 <<<"$body" | grep -qE '^ret' && [ -n "$tail" ]; then
+    returns_from="$(body_of "<$tail>")"
+  fi
+  returns="$(cut -f3 <<<"$returns_from" | (grep -E '^ret' || true) | tr -s ' ' | sed 's/ *$//' | sort -u)"
 
   echo "slot $slot ($name): first use of ECX: ${first_ecx:-none}; returns: $(echo $returns)"
   if [ "$ecx_read" -ne 1 ]; then
