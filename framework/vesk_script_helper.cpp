@@ -101,7 +101,7 @@ char* vesk_script_helper::answerBlock(const vesk_string& answer) {
     // A host that never hands answers back would otherwise grow the heap
     // without bound.
     debugPrint("property answer not returned: %1 answers are still to be handed back",
-               vesk_string(kAnswerBlocks, 0, 0, 10));
+               vesk_string(kMaxAnswerBlocksOut, 0, 0, 10));
     return nullptr;
   }
   char* block = new (std::nothrow) char[length + 1];

@@ -42,6 +42,10 @@ class vesk_script_helper : public vesk_client_callback {
   // nothing.
   char* dispatch(void* payload, int code);
 
+  // Answer blocks a host may hold at once: with this many out and not yet
+  // handed back with code 5, code 3 answers null until one comes back.
+  static constexpr int kMaxAnswerBlocksOut = 8;
+
   // Host commands. Each builds the whole command text and sends it with code
   // 0 in one call; with no host nothing is sent. Text operands go out byte for
   // byte, with no quoting or escaping.
@@ -133,8 +137,7 @@ class vesk_script_helper : public vesk_client_callback {
   // False when the heap could not hold the folder given at creation:
   // openPanel then sends no "PS" rather than one without the folder.
   bool panelPathHeld_;
-  // Answer blocks returned for code 3 and not yet handed back with code 5; a
-  // host keeps at most a few at a time. Null entries are free.
-  static constexpr int kAnswerBlocks = 8;
-  char* answerBlocks_[kAnswerBlocks] = {};
+  // Answer blocks returned for code 3 and not yet handed back with code 5.
+  // Null entries are free.
+  char* answerBlocks_[kMaxAnswerBlocksOut] = {};
 };

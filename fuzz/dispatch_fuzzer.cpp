@@ -215,7 +215,9 @@ class Session {
 
     const std::string expected = expectedAnswer(message.present ? message.text.c_str() : "");
     char* block = veskDispatch(panel_, const_cast<char*>(message.get()), VESK_EVENT_PROPERTY);
-    if (expected.empty()) {
+    // With the most answers out that the panel keeps track of, it answers no
+    // more until one comes back.
+    if (expected.empty() || blocks_.size() == vesk_script_helper::kMaxAnswerBlocksOut) {
       FUZZ_CHECK(block == nullptr);
       return;
     }
@@ -238,8 +240,11 @@ class Session {
     return std::string();
   }
 
-  // Hands back one answer block the panel gave out, or null when none is out.
+  // Hands back one answer block the panel gave out, or null when none is out,
+  // or now and then a pointer of the host's own, which the panel must leave
+  // alone.
   void handBack() {
+    if (in_.byte() < 16) return expectNull(VESK_EVENT_RELEASE, hostsOwn_);
     if (blocks_.empty()) return expectNull(VESK_EVENT_RELEASE, nullptr);
     const std::size_t which = in_.byte() % blocks_.size();
     char* block = blocks_[which];
@@ -288,6 +293,7 @@ class Session {
   std::string myParam_;
   std::string instance_;
   std::vector<char*> blocks_;  // answer blocks out, to be handed back
+  char hostsOwn_[16] = "myParam=x";
 };
 
 }  // namespace
