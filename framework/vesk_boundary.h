@@ -10,7 +10,9 @@
 // Who frees what: each side frees only what it allocated.
 //   - A panel is created by the export and freed by the host through slot 0.
 //   - An answer block returned by dispatch code 3 belongs to the plug-in; the
-//     host hands it back with dispatch code 5.
+//     host hands it back with dispatch code 5, once. The panel frees only
+//     blocks it gave out and has not had back (at most eight at a time: with
+//     eight out, code 3 answers null); any other pointer is left alone.
 //   - A reply returned by hostCommand code 0 belongs to the host; the plug-in
 //     hands it back with hostCommand code 5.
 //   - Records and texts passed into dispatch stay the host's and are valid
