@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/message_parts.h"
+#include "hostside/host_records.h"
 
 namespace {
 
@@ -42,10 +43,10 @@ void HostSession::stop() {
   panel_ = nullptr;
   deleted_ = true;
   if (returned != static_cast<void*>(panel)) violation("slot 0 did not return the panel's address");
-  for (const auto& [pointer, block] : outstanding_) {
-    violation("reply " + quoted(block.get()) + " was never handed back with code 5");
+  for (const std::string& reply : replies_.outstandingTexts()) {
+    violation("reply " + quoted(reply) + " was never handed back with code 5");
   }
-  outstanding_.clear();
+  replies_.clear();
   // Ticks and tallies still on their way have no panel to go to.
   agenda_ = Agenda();
 }
@@ -56,7 +57,8 @@ void HostSession::press(const std::string& panel, const std::string& control, co
     return;
   }
   // The host splits the control's message; the panel reads it in place.
-  const message_parts parts(message.c_str());
+  ControlPayload record(panel, control, message.c_str());
+  const message_parts& parts = record.message();
   LayoutControl* shown = layout_ && panel == shownPanel_ ? layout_->find(control) : nullptr;
   if (shown == nullptr) {
     report(SessionEntry::Kind::Note, "panel " + quoted(panel) + " shows no control " + quoted(control) +
@@ -64,14 +66,9 @@ void HostSession::press(const std::string& panel, const std::string& control, co
   } else if (shown->kind == PanelLayout::kList && parts.hasValue) {
     shown->properties["index"] = parts.value;  // the list lights what was picked
   }
-  control_record record{};
-  std::memset(record.unused, 0, sizeof record.unused);
-  record.panel = panel.c_str();
-  record.control = control.c_str();
-  record.message = &parts;
   report(SessionEntry::Kind::Event,
          "control " + control + " " + quoted(message) + " on panel " + quoted(panel) + " (code 2)");
-  if (dispatch(&record, VESK_EVENT_CONTROL) != nullptr) violation("dispatch code 2 returned a block");
+  if (dispatch(record.get(), VESK_EVENT_CONTROL) != nullptr) violation("dispatch code 2 returned a block");
   settle();
 }
 
@@ -155,14 +152,10 @@ void HostSession::deliverTally(const TallyChange& change) {
   if (panel_ == nullptr || !registered(change.device, change.index)) return;
   // The record as the router driver lays it out: device, index and the text
   // stored from byte 16 on.
-  std::vector<std::int32_t> words(4 + change.text.size() / 4 + 1, 0);
-  auto* record = reinterpret_cast<tally_record*>(words.data());
-  record->device = change.device;
-  record->index = change.index;
-  std::memcpy(record->tally, change.text.c_str(), change.text.size() + 1);
+  TallyPayload record(change.device, change.index, change.text);
   report(SessionEntry::Kind::Event, "tally " + std::to_string(change.device) + " " + std::to_string(change.index) +
                                         " " + quoted(change.text) + " (code 1)");
-  if (dispatch(record, VESK_EVENT_TALLY) != nullptr) violation("dispatch code 1 returned a block");
+  if (dispatch(record.get(), VESK_EVENT_TALLY) != nullptr) violation("dispatch code 1 returned a block");
 }
 
 void HostSession::scheduleTallies(const std::vector<TallyChange>& changes) {
@@ -175,14 +168,13 @@ void HostSession::scheduleTallies(const std::vector<TallyChange>& changes) {
 
 std::intptr_t HostSession::command(const char* text, int code) {
   if (code == VESK_HOST_RELEASE_REPLY) {
-    auto it = outstanding_.find(text);
-    if (it == outstanding_.end()) {
+    const std::optional<std::string> reply = replies_.takeBack(text);
+    if (!reply) {
       violation(deleted_ ? "a reply was handed back after the panel was deleted"
                          : "code 5 with a pointer the host did not hand out, or handed back twice");
       return 0;
     }
-    report(SessionEntry::Kind::Reply, "reply " + quoted(it->second.get()) + " handed back (code 5)");
-    outstanding_.erase(it);
+    report(SessionEntry::Kind::Reply, "reply " + quoted(*reply) + " handed back (code 5)");
     return 0;
   }
   const std::string command = text != nullptr ? text : "";
@@ -196,111 +188,124 @@ std::intptr_t HostSession::command(const char* text, int code) {
   }
   commands_.push_back(command);
   report(SessionEntry::Kind::Command, command);
-  std::string error;
-  const std::optional<HostCommand> parsed = parseHostCommand(command, error);
+  const Result<HostCommand> parsed = parseHostCommand(command);
   if (!parsed) {
-    report(SessionEntry::Kind::Note, "cannot carry out " + quoted(command) + ": " + error);
+    report(SessionEntry::Kind::Note, "cannot carry out " + quoted(command) + ": " + parsed.error());
     return 0;
   }
-  return execute(*parsed);
+  return std::visit([this](const auto& c) { return carryOut(c); }, *parsed);
 }
 
-std::intptr_t HostSession::execute(const HostCommand& c) {
-  const std::string& verb = c.verb;
-  if (verb == "SD") {
-    const Device* device = devices_.byName(c.texts[0]);
-    if (device == nullptr) {
-      report(SessionEntry::Kind::Note, "no device named " + quoted(c.texts[0]));
-      return 0;
-    }
-    return reply(std::to_string(device->number) + " 0");
-  }
-  if (verb == "PS") {
-    std::string error;
-    std::optional<PanelLayout> layout = PanelLayout::load(c.texts[1], error);
-    if (!layout) {
-      report(SessionEntry::Kind::Note, error);
-      return 0;
-    }
-    layout_ = std::move(layout);
-    shownPanel_ = c.texts[0];
-    report(SessionEntry::Kind::Note, "showing " + quoted(c.texts[1]) + " as panel " + quoted(shownPanel_));
-    return 1;
-  }
-  if (verb == "TP" || verb == "TG" || verb == "XI") {
-    const std::string& panel = verb == "TP" ? c.texts[1] : c.texts[0];
-    if (!layout_ || panel != shownPanel_) {
-      report(SessionEntry::Kind::Note, "panel " + quoted(panel) + " is not shown");
-      return 0;
-    }
-    if (verb == "XI") {
-      std::string names;
-      for (const LayoutControl& control : layout_->controls()) {
-        if (control.id.compare(0, c.texts[1].size(), c.texts[1]) != 0) continue;
-        names += (names.empty() ? "" : ",") + control.id;
-      }
-      return reply(names);
-    }
-    LayoutControl* control = layout_->find(verb == "TP" ? c.texts[2] : c.texts[1]);
-    if (control == nullptr) {
-      report(SessionEntry::Kind::Note, "panel " + quoted(panel) + " has no control " +
-                                           quoted(verb == "TP" ? c.texts[2] : c.texts[1]));
-      return 0;
-    }
-    if (verb == "TP") {
-      const std::string& text = c.texts[0];
-      const size_t equals = text.find('=');
-      control->properties[text.substr(0, equals)] = equals == std::string::npos ? "" : text.substr(equals + 1);
-      return 0;
-    }
-    const std::string& key = c.texts[2];
-    if (key == "all") {
-      std::string all;
-      for (const auto& [k, v] : control->properties) all += (all.empty() ? "" : "\n") + k + "=" + v;
-      return reply(all);
-    }
-    auto value = control->properties.find(key);
-    return reply(key + "=" + (value == control->properties.end() ? "" : value->second));
-  }
-  if (verb == "RC") {
-    deviceRoute(c.numbers[0], c.numbers[1], c.numbers[2]);
+std::intptr_t HostSession::carryOut(const LookUpDevice& c) {
+  const Device* device = devices_.byName(c.name);
+  if (device == nullptr) {
+    report(SessionEntry::Kind::Note, "no device named " + quoted(c.name));
     return 0;
   }
-  if (verb == "RR" || verb == "RP") {
-    const long long first = c.numbers[1];
-    long long last = c.numbers[2];
-    if (last - first >= kMaxRange) {
-      report(SessionEntry::Kind::Note, "range cut to " + std::to_string(kMaxRange) + " indices");
-      last = first + kMaxRange - 1;
+  return reply(std::to_string(device->number) + " 0");
+}
+
+std::intptr_t HostSession::carryOut(const ShowLayout& c) {
+  std::string error;
+  std::optional<PanelLayout> layout = PanelLayout::load(c.file, error);
+  if (!layout) {
+    report(SessionEntry::Kind::Note, error);
+    return 0;
+  }
+  layout_ = std::move(layout);
+  shownPanel_ = c.panel;
+  report(SessionEntry::Kind::Note, "showing " + quoted(c.file) + " as panel " + quoted(shownPanel_));
+  return 1;
+}
+
+LayoutControl* HostSession::shownControl(const std::string& panel, const std::string& control) {
+  if (!layout_ || panel != shownPanel_) {
+    report(SessionEntry::Kind::Note, "panel " + quoted(panel) + " is not shown");
+    return nullptr;
+  }
+  LayoutControl* shown = layout_->find(control);
+  if (shown == nullptr) report(SessionEntry::Kind::Note, "panel " + quoted(panel) + " has no control " + quoted(control));
+  return shown;
+}
+
+std::intptr_t HostSession::carryOut(const SetProperty& c) {
+  LayoutControl* control = shownControl(c.panel, c.control);
+  if (control == nullptr) return 0;
+  const size_t equals = c.text.find('=');
+  control->properties[c.text.substr(0, equals)] = equals == std::string::npos ? "" : c.text.substr(equals + 1);
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const GetProperty& c) {
+  LayoutControl* control = shownControl(c.panel, c.control);
+  if (control == nullptr) return 0;
+  if (c.key == "all") {
+    std::string all;
+    for (const auto& [k, v] : control->properties) all += (all.empty() ? "" : "\n") + k + "=" + v;
+    return reply(all);
+  }
+  auto value = control->properties.find(c.key);
+  return reply(c.key + "=" + (value == control->properties.end() ? "" : value->second));
+}
+
+std::intptr_t HostSession::carryOut(const ListControls& c) {
+  if (!layout_ || c.panel != shownPanel_) {
+    report(SessionEntry::Kind::Note, "panel " + quoted(c.panel) + " is not shown");
+    return 0;
+  }
+  std::string names;
+  for (const LayoutControl& control : layout_->controls()) {
+    if (control.id.compare(0, c.filter.size(), c.filter) != 0) continue;
+    names += (names.empty() ? "" : ",") + control.id;
+  }
+  return reply(names);
+}
+
+std::intptr_t HostSession::carryOut(const Route& c) {
+  deviceRoute(c.device, c.source, c.dest);
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const RegisterTallies& c) {
+  if (!c.add) registrations_[c.device].clear();
+  const long long last = cutRange(c.first, c.last);
+  for (long long i = c.first; i <= last; ++i) registrations_[c.device].insert(static_cast<int>(i));
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const PollTallies& c) {
+  const long long last = cutRange(c.first, c.last);
+  for (long long i = c.first; i <= last; ++i) {
+    const int index = static_cast<int>(i);
+    if (registered(c.device, index)) {
+      agenda_.addTally(now_ + devices_.tallyDelayMs(), {c.device, index, devices_.tallyText(c.device, index)});
     }
-    const int device = c.numbers[0];
-    if (verb == "RR" && !c.add) registrations_[device].clear();
-    for (long long i = first; i <= last; ++i) {
-      const int index = static_cast<int>(i);
-      if (verb == "RR") {
-        registrations_[device].insert(index);
-      } else if (registered(device, index)) {
-        agenda_.addTally(now_ + devices_.tallyDelayMs(), {device, index, devices_.tallyText(device, index)});
-      }
-    }
-    return 0;
   }
-  if (verb == "RU") {
-    registrations_.erase(c.numbers[0]);
-    return 0;
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const UnregisterTallies& c) {
+  registrations_.erase(c.device);
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const ArmTimer& c) {
+  agenda_.armTimer(c.id, c.interval.value_or(0), now_);
+  return 0;
+}
+
+std::intptr_t HostSession::carryOut(const PanelGone&) { return 0; }  // recorded, nothing to do
+
+long long HostSession::cutRange(long long first, long long last) {
+  if (last - first >= kMaxRange) {
+    report(SessionEntry::Kind::Note, "range cut to " + std::to_string(kMaxRange) + " indices");
+    return first + kMaxRange - 1;
   }
-  if (verb == "ET") {
-    agenda_.armTimer(c.numbers[0], c.numbers.size() > 1 ? c.numbers[1] : 0, now_);
-    return 0;
-  }
-  return 0;  // "AS": recorded, nothing to do
+  return last;
 }
 
 std::intptr_t HostSession::reply(const std::string& text) {
-  auto block = std::make_unique<char[]>(text.size() + 1);
-  std::memcpy(block.get(), text.c_str(), text.size() + 1);
-  const char* handedOut = block.get();
-  outstanding_[handedOut] = std::move(block);
+  const char* handedOut = replies_.handOut(text);
   report(SessionEntry::Kind::Reply, "reply " + quoted(text));
   return reinterpret_cast<std::intptr_t>(handedOut);
 }

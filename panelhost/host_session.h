@@ -22,9 +22,10 @@
 #include <vector>
 
 #include "framework/vesk_boundary.h"
+#include "hostside/host_command.h"
+#include "hostside/reply_ledger.h"
 #include "panelhost/agenda.h"
 #include "panelhost/devices.h"
-#include "panelhost/host_command.h"
 #include "panelhost/panel_layout.h"
 #include "panelhost/session_log.h"
 #include "platform/client_host_base.h"
@@ -76,7 +77,22 @@ class HostSession : public client_host_base {
   void deliverTally(const TallyChange& change);
   // Sends every tally due at the current time (tally delay 0).
   void settle();
-  std::intptr_t execute(const HostCommand& command);
+  // One handler per host command; each returns what hostCommand returns.
+  std::intptr_t carryOut(const SetProperty& c);
+  std::intptr_t carryOut(const GetProperty& c);
+  std::intptr_t carryOut(const ShowLayout& c);
+  std::intptr_t carryOut(const LookUpDevice& c);
+  std::intptr_t carryOut(const ListControls& c);
+  std::intptr_t carryOut(const Route& c);
+  std::intptr_t carryOut(const RegisterTallies& c);
+  std::intptr_t carryOut(const PollTallies& c);
+  std::intptr_t carryOut(const UnregisterTallies& c);
+  std::intptr_t carryOut(const ArmTimer& c);
+  std::intptr_t carryOut(const PanelGone& c);
+  // The control of the shown panel, or null with a note.
+  LayoutControl* shownControl(const std::string& panel, const std::string& control);
+  // The last index of a range cut to kMaxRange indices, with a note.
+  long long cutRange(long long first, long long last);
   std::intptr_t reply(const std::string& text);
   void scheduleTallies(const std::vector<TallyChange>& changes);
   void report(SessionEntry::Kind kind, const std::string& text);
@@ -94,7 +110,7 @@ class HostSession : public client_host_base {
   std::optional<PanelLayout> layout_;
   std::string shownPanel_;
   std::map<int, std::set<int>> registrations_;  // device -> indices
-  std::map<const char*, std::unique_ptr<char[]>> outstanding_;  // replies handed out
+  ReplyLedger replies_;  // replies handed out, not yet back
   std::vector<std::string> commands_;
   std::vector<std::string> violations_;
 };

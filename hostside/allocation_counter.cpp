@@ -1,5 +1,5 @@
-// Replaces the global allocation functions to count calls.
-#include "tests/support/allocation_counter.h"
+// The replaced global allocation functions, all counting through allocate().
+#include "hostside/allocation_counter.h"
 
 #include <atomic>
 #include <cstdlib>
