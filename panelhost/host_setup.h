@@ -22,5 +22,5 @@ struct HostSetup {
   std::string layoutFolder;
 };
 
-// The setup for `options`, or nothing with a one-line reason in `error`.
-std::optional<HostSetup> prepareHost(const HostOptions& options, std::string& error);
+// The setup for `options`, or why there is none.
+Result<HostSetup> prepareHost(const HostOptions& options);

@@ -53,13 +53,10 @@ LivePanel::Pressed LivePanel::press(const std::string& control, const std::strin
     return loop_.call([&]() -> Pressed {
       catchUp();
       if (!session_.running()) return {Outcome::NotRunning, "no panel is running"};
-      const PanelLayout* layout = session_.layout();
-      const LayoutControl* shown = layout != nullptr ? layout->find(control) : nullptr;
-      if (shown == nullptr) return {Outcome::NoSuchControl, "the panel shows no control '" + control + "'"};
-      const std::string message = PanelLayout::messageFor(*shown, choice);
-      session_.press(session_.shownPanel(), control, message);
+      const Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
+      if (!sent) return {Outcome::NoSuchControl, sent.error()};
       publish();
-      return {Outcome::Sent, message};
+      return {Outcome::Sent, *sent};
     });
   } catch (const std::future_error&) {
     return {Outcome::NotRunning, "the panel host is stopping"};

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
       "the studio.",
       "panelhost"};
   app.require_subcommand(1);
-  app.footer("Steps, for scenario files and the shell:\n" + std::string(stepHelp()) +
+  app.footer("Steps, for scenario files and the shell:\n" + stepHelp() +
              "\nExample: panelhost run build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so --script "
              "panels/Studio_A/ZUV_OZo/scenarios/road_of_one_take.scenario");
 

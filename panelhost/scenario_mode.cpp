@@ -13,10 +13,9 @@ int runScenario(const HostOptions& options, const std::string& scriptPath) {
     std::cerr << "panelhost: cannot read scenario '" << scriptPath << "'\n";
     return 2;
   }
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
+  Result<HostSetup> setup = prepareHost(options);
   if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
+    std::cerr << "panelhost: " << setup.error() << '\n';
     return 2;
   }
   Transcript transcript(std::cout, options.replies);
@@ -35,12 +34,12 @@ int runScenario(const HostOptions& options, const std::string& scriptPath) {
   std::string failure;
   for (int number = 1; failure.empty() && std::getline(script, line); ++number) {
     const std::string where = scriptPath + ":" + std::to_string(number);
-    std::optional<Step> step = parseStep(line, error);
-    if (!step && !error.empty()) {
-      failure = where + ": " + error;
-    } else if (step) {
+    const Result<std::optional<Step>> step = parseStep(line);
+    if (!step) {
+      failure = where + ": " + step.error();
+    } else if (*step) {
       std::cout << name << ":" << number << ": " << line << '\n';
-      if (!runner.run(*step, error)) failure = where + ": failed: " + error;
+      if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
     }
     if (!session.violations().empty()) break;
   }

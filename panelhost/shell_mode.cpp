@@ -51,10 +51,9 @@ class LineReader {
 }  // namespace
 
 int runShell(const HostOptions& options) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
+  Result<HostSetup> setup = prepareHost(options);
   if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
+    std::cerr << "panelhost: " << setup.error() << '\n';
     return 2;
   }
   const bool interactive = isatty(STDIN_FILENO) != 0;
@@ -109,12 +108,12 @@ int runShell(const HostOptions& options) {
       std::cout << stepHelp();
       continue;
     }
-    std::optional<Step> step = parseStep(line, error);
+    const Result<std::optional<Step>> step = parseStep(line);
     if (!step) {
-      if (!error.empty()) std::cout << "error: " << error << '\n';
-      continue;
+      std::cout << "error: " << step.error() << '\n';
+    } else if (*step) {
+      if (Result<> done = runner.run(**step); !done) std::cout << "error: " << done.error() << '\n';
     }
-    if (!runner.run(*step, error)) std::cout << "error: " << error << '\n';
   }
   session.stop();
   if (!session.violations().empty()) {

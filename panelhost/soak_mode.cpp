@@ -61,16 +61,16 @@ class RandomStudio {
   void step() {
     switch (pick(12)) {
       case 0: case 1: case 2:
-        session_.press("1", "SourceSel", "index=" + std::to_string(pick(40) - 4));
+        press("1", "SourceSel", "index=" + std::to_string(pick(40) - 4));
         break;
       case 3: case 4:
-        session_.press("1", "Mon_" + std::to_string(1 + pick(3)), "button=pressed");
+        press("1", "Mon_" + std::to_string(1 + pick(3)), "button=pressed");
         break;
       case 5:
-        session_.press("1", "GrpSelect", "button.00" + std::to_string(1 + pick(4)) + "=" + std::to_string(1 + pick(4)));
+        press("1", "GrpSelect", "button.00" + std::to_string(1 + pick(4)) + "=" + std::to_string(1 + pick(4)));
         break;
       case 6:
-        session_.press(pick(2) ? "2" : "1", pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)));
+        press(pick(2) ? "2" : "1", pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)));
         break;
       case 7:
         session_.property(propertyMessage());
@@ -101,6 +101,10 @@ class RandomStudio {
     return name.back() == '=' ? name + text(pick(100)) : name;
   }
 
+  void press(const std::string& panel, const std::string& control, const std::string& message) {
+    (void)session_.press({control, message, panel, true});
+  }
+
   HostSession& session_;
   std::mt19937 random_;
 };
@@ -108,10 +112,9 @@ class RandomStudio {
 }  // namespace
 
 int runSoak(const HostOptions& options, long long events, unsigned seed) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
+  Result<HostSetup> setup = prepareHost(options);
   if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
+    std::cerr << "panelhost: " << setup.error() << '\n';
     return 2;
   }
   Counter counter;

@@ -36,10 +36,9 @@ class ConsoleTranscript : public SessionObserver {
 }  // namespace
 
 int runWeb(const HostOptions& options, int port) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
+  Result<HostSetup> setup = prepareHost(options);
   if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
+    std::cerr << "panelhost: " << setup.error() << '\n';
     return 2;
   }
   // Ctrl+C and kill are taken by sigwait below, on this thread, and not by
@@ -60,8 +59,8 @@ int runWeb(const HostOptions& options, int port) {
   LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
                   options.replies);
   WebServer server(panel, fileName(options.plugin));
-  if (!server.bind(port, error)) {
-    std::cerr << "panelhost: " << error << '\n';
+  if (Result<int> bound = server.bind(port); !bound) {
+    std::cerr << "panelhost: " << bound.error() << '\n';
     return 2;
   }
   // Requests wait in the listening socket's queue until start() below.

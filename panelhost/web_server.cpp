@@ -77,7 +77,7 @@ WebServer::WebServer(LivePanel& panel, std::string plugin) : panel_(panel), plug
 
 WebServer::~WebServer() { stop(); }
 
-std::optional<int> WebServer::bind(int port, std::string& error) {
+Result<int> WebServer::bind(int port) {
   errno = 0;
   int bound = -1;
   if (port == 0) {
@@ -87,13 +87,10 @@ std::optional<int> WebServer::bind(int port, std::string& error) {
   }
   if (bound <= 0) {
     // errno is still what bind() or listen() left.
-    if (errno == EADDRINUSE) {
-      error = "port " + std::to_string(port) + " is in use (try --port 0 for any free port)";
-    } else {
-      error = "cannot listen on 127.0.0.1:" + std::to_string(port);
-      if (errno != 0) error += std::string(": ") + std::strerror(errno);
-    }
-    return std::nullopt;
+    if (errno == EADDRINUSE) return fail("port " + std::to_string(port) + " is in use (try --port 0 for any free port)");
+    std::string error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+    if (errno != 0) error += std::string(": ") + std::strerror(errno);
+    return fail(error);
   }
   url_ = "http://127.0.0.1:" + std::to_string(bound) + "/";
   return bound;

@@ -21,6 +21,7 @@
 
 #include <httplib.h>
 
+#include "hostside/result.h"
 #include "panelhost/live_panel.h"
 
 class WebServer {
@@ -32,9 +33,9 @@ class WebServer {
   WebServer(const WebServer&) = delete;
   WebServer& operator=(const WebServer&) = delete;
 
-  // Binds 127.0.0.1:`port`; 0 takes any free port. The port bound, or
-  // nothing with a one-line reason in `error`.
-  std::optional<int> bind(int port, std::string& error);
+  // Binds 127.0.0.1:`port`; 0 takes any free port. The port bound, or why
+  // none.
+  Result<int> bind(int port);
   // Serves on a thread of its own until stop(). `ended` runs on that
   // thread if serving ends by itself.
   void start(std::function<void()> ended = {});

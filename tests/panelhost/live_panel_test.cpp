@@ -45,7 +45,10 @@ class ThreadLog : public SessionObserver {
 
 class LivePanelTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error(); }
+  void SetUp() override {
+    const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+    ASSERT_TRUE(opened) << opened.error();
+  }
 
   std::unique_ptr<LivePanel> make(bool replies = false) {
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;

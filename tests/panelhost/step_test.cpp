@@ -32,19 +32,19 @@ TEST(StepParse, Steps) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    std::string error;
-    const std::optional<Step> step = parseStep(c.line, error);
-    ASSERT_TRUE(step.has_value()) << error;
-    EXPECT_EQ(step->verb, c.verb);
-    EXPECT_EQ(step->words, c.words);
+    const Result<std::optional<Step>> step = parseStep(c.line);
+    ASSERT_TRUE(step) << step.error();
+    ASSERT_TRUE(step->has_value());
+    EXPECT_STREQ((*step)->kind->name, c.verb);
+    EXPECT_EQ((*step)->words, c.words);
   }
 }
 
 TEST(StepParse, NoStepsAndErrors) {
   for (const char* line : {"", "   ", "# a comment", "  # indented comment"}) {
-    std::string error;
-    EXPECT_FALSE(parseStep(line, error).has_value());
-    EXPECT_TRUE(error.empty()) << line;
+    const Result<std::optional<Step>> step = parseStep(line);
+    ASSERT_TRUE(step) << line;
+    EXPECT_FALSE(step->has_value()) << line;
   }
   struct Case {
     const char* line;
@@ -60,9 +60,9 @@ TEST(StepParse, NoStepsAndErrors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    std::string error;
-    EXPECT_FALSE(parseStep(c.line, error).has_value());
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    const Result<std::optional<Step>> step = parseStep(c.line);
+    ASSERT_FALSE(step);
+    EXPECT_NE(step.error().find(c.reason), std::string::npos) << step.error();
   }
 }
 
