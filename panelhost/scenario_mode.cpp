@@ -7,24 +7,16 @@
 #include "panelhost/step_runner.h"
 #include "panelhost/transcript.h"
 
-int runScenario(const HostOptions& options, const std::string& scriptPath) {
+ExitStatus runScenario(const HostOptions& options) {
+  const std::string& scriptPath = options.script;
   std::ifstream script(scriptPath);
-  if (!script) {
-    std::cerr << "panelhost: cannot read scenario '" << scriptPath << "'\n";
-    return 2;
-  }
+  if (!script) return cannotStart("cannot read scenario '" + scriptPath + "'");
   Result<HostSetup> setup = prepareHost(options);
-  if (!setup) {
-    std::cerr << "panelhost: " << setup.error() << '\n';
-    return 2;
-  }
+  if (!setup) return cannotStart(setup.error());
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << '\n';
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
   StepRunner runner(session, std::cout);
   runner.printPanel();
 
@@ -47,12 +39,9 @@ int runScenario(const HostOptions& options, const std::string& scriptPath) {
   std::cout.flush();
   if (!failure.empty()) {
     std::cerr << failure << '\n';
-    return 1;
+    return ExitStatus::Failed;
   }
-  if (!session.violations().empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
-  std::cout << "panelhost: scenario passed\n";
-  return 0;
+  const ExitStatus status = verdict(session.violations());
+  if (status == ExitStatus::Passed) std::cout << "panelhost: scenario passed\n";
+  return status;
 }

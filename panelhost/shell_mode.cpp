@@ -50,12 +50,9 @@ class LineReader {
 
 }  // namespace
 
-int runShell(const HostOptions& options) {
+ExitStatus runShell(const HostOptions& options) {
   Result<HostSetup> setup = prepareHost(options);
-  if (!setup) {
-    std::cerr << "panelhost: " << setup.error() << '\n';
-    return 2;
-  }
+  if (!setup) return cannotStart(setup.error());
   const bool interactive = isatty(STDIN_FILENO) != 0;
   const auto start = std::chrono::steady_clock::now();
   auto elapsed = [&] {
@@ -66,10 +63,7 @@ int runShell(const HostOptions& options) {
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost shell: " << options.plugin
             << "\nTimers run on the real clock. Type 'help' for the steps, 'quit' to leave.\n";
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
 
   // Lets real time pass until `until`, delivering what falls due on the way.
   auto runUntil = [&](std::int64_t until) {
@@ -116,9 +110,5 @@ int runShell(const HostOptions& options) {
     }
   }
   session.stop();
-  if (!session.violations().empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
-  return 0;
+  return verdict(session.violations());
 }

@@ -3,12 +3,15 @@
 // does not grow.
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
@@ -53,33 +56,48 @@ long heapInUseKiB() {
 constexpr long kGrowthAllowanceKiB = 64;
 constexpr long long kWarmUpEvents = 20000;
 
+// Random things happening in whatever studio is loaded: presses on the
+// controls of the layout the panel shows (now and then out of range), on
+// the framework's alarm controls, the property messages the panel lists in
+// its "_commands" answer (and a few it does not), routes and tallies on the
+// devices of the device table, and the clock moving on.
 class RandomStudio {
  public:
-  RandomStudio(HostSession& session, unsigned seed) : session_(session), random_(seed) {}
+  RandomStudio(HostSession& session, unsigned seed) : session_(session), random_(seed) {
+    // What the panel says it takes: "name=[value]" entries, one a line.
+    const std::optional<std::string> commands = session_.property("_commands");
+    std::string entries = commands.value_or("");
+    for (size_t at = 0; at <= entries.size();) {
+      const size_t end = std::min(entries.find('\n', at), entries.size());
+      const std::string entry = entries.substr(at, end - at);
+      const size_t equals = entry.find('=');
+      if (!entry.empty()) setters_.push_back(entry.substr(0, equals) + "=");
+      if (!entry.empty()) reads_.push_back("return=" + entry.substr(0, equals));
+      at = end + 1;
+    }
+    for (const char* read : {"return=all", "return=x", "_events", "_commands", "other="}) reads_.push_back(read);
+  }
 
   // One random thing happening in the studio.
   void step() {
     switch (pick(12)) {
-      case 0: case 1: case 2:
-        press("1", "SourceSel", "index=" + std::to_string(pick(40) - 4));
-        break;
-      case 3: case 4:
-        press("1", "Mon_" + std::to_string(1 + pick(3)), "button=pressed");
-        break;
-      case 5:
-        press("1", "GrpSelect", "button.00" + std::to_string(1 + pick(4)) + "=" + std::to_string(1 + pick(4)));
+      case 0: case 1: case 2: case 3: case 4: case 5:
+        press();
         break;
       case 6:
-        press(pick(2) ? "2" : "1", pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)));
+        // The alarm controls every panel on the framework takes, on this
+        // panel or another one.
+        (void)session_.press({pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)),
+                              std::string(pick(2) ? "2" : "1"), true});
         break;
       case 7:
         session_.property(propertyMessage());
         break;
       case 8:
-        session_.deviceRoute(9, 1 + pick(32), 410 + pick(3));
+        route();
         break;
       case 9:
-        session_.deviceTally(7, 76 + pick(5), text(pick(80)));
+        tally();
         break;
       default:
         session_.advanceTo(session_.now() + pick(300));
@@ -88,41 +106,76 @@ class RandomStudio {
   }
 
  private:
-  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  int pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  template <typename T>
+  const T& any(const std::vector<T>& items) { return items[static_cast<size_t>(pick(static_cast<int>(items.size())))]; }
+
+  // A control of the shown layout worked as an operator would, now and
+  // then with a choice out of range.
+  void press() {
+    const PanelLayout* layout = session_.layout();
+    if (layout == nullptr || layout->controls().empty()) return;
+    const LayoutControl& control = any(layout->controls());
+    std::string choice;
+    if (control.kind == PanelLayout::kList) {
+      const std::vector<SourcePage>& pages = control.pages;
+      const bool inRange = pick(8) != 0 && !pages.empty() && !any(pages).sources.empty();
+      choice = std::to_string(inRange ? any(any(pages).sources) : pick(40) - 4);
+    } else if (control.kind == PanelLayout::kGroupSelector) {
+      const std::vector<SourcePage>* pages = layout->pagesOf(control);
+      choice = std::to_string(1 + pick(pages != nullptr ? static_cast<int>(pages->size()) + 1 : 4));
+    }
+    (void)session_.press({control.id, choice, std::nullopt, true});
+  }
+
+  void route() {
+    const std::vector<Device>& devices = session_.devices().all();
+    if (devices.empty()) return;
+    const Device& device = any(devices);
+    int source = pick(40);
+    if (!device.sources.empty() && pick(4) != 0) source = std::next(device.sources.begin(), pick(static_cast<int>(device.sources.size())))->first;
+    int dest = pick(1000);
+    if (!device.crosspoints.empty()) dest = std::next(device.crosspoints.begin(), pick(static_cast<int>(device.crosspoints.size())))->first;
+    session_.deviceRoute(device.number, source, dest);
+  }
+
+  void tally() {
+    const std::vector<Device>& devices = session_.devices().all();
+    if (devices.empty()) return;
+    const Device& device = any(devices);
+    int dest = pick(1000);
+    if (!device.crosspoints.empty()) {
+      dest = std::next(device.crosspoints.begin(), pick(static_cast<int>(device.crosspoints.size())))->first + pick(3) - 1;
+    }
+    session_.deviceTally(device.number, dest, text(pick(80)));
+  }
+
   std::string text(int length) {
     std::string t;
     for (int i = 0; i < length; ++i) t += static_cast<char>(' ' + pick(95));
     return t;
   }
   std::string propertyMessage() {
-    static const char* const kNames[] = {"myParam=", "instance=", "return=all", "return=myParam", "return=x",
-                                         "_events", "_commands", "other="};
-    const std::string name = kNames[pick(8)];
-    return name.back() == '=' ? name + text(pick(100)) : name;
-  }
-
-  void press(const std::string& panel, const std::string& control, const std::string& message) {
-    (void)session_.press({control, message, panel, true});
+    if (!setters_.empty() && pick(2) == 0) return any(setters_) + text(pick(100));
+    return any(reads_);
   }
 
   HostSession& session_;
   std::mt19937 random_;
+  std::vector<std::string> setters_;  // "name=" for each settable property
+  std::vector<std::string> reads_;    // messages that read
 };
 
 }  // namespace
 
-int runSoak(const HostOptions& options, long long events, unsigned seed) {
+ExitStatus runSoak(const HostOptions& options) {
+  const long long events = options.events;
+  const unsigned seed = options.seed;
   Result<HostSetup> setup = prepareHost(options);
-  if (!setup) {
-    std::cerr << "panelhost: " << setup.error() << '\n';
-    return 2;
-  }
+  if (!setup) return cannotStart(setup.error());
   Counter counter;
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), counter);
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
   RandomStudio studio(session, seed);
   std::printf("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
   const long startKiB = heapInUseKiB();
@@ -155,14 +208,11 @@ int runSoak(const HostOptions& options, long long events, unsigned seed) {
   session.stop();
   std::printf("  %.0f events per second (%.2f s of virtual time in %.2f s)\n", counter.events / seconds,
               session.now() / 1000.0, seconds);
-  if (counter.violations != 0) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
+  if (counter.violations != 0) return verdict(session.violations());
   if (measurable && settled && endKiB > settledKiB + kGrowthAllowanceKiB) {
     std::cerr << "panelhost: heap in use grew from " << settledKiB << " KiB to " << endKiB << " KiB during the soak\n";
-    return 1;
+    return ExitStatus::Failed;
   }
   std::printf("panelhost soak: passed\n");
-  return 0;
+  return ExitStatus::Passed;
 }

@@ -35,12 +35,9 @@ class ConsoleTranscript : public SessionObserver {
 
 }  // namespace
 
-int runWeb(const HostOptions& options, int port) {
+ExitStatus runWeb(const HostOptions& options) {
   Result<HostSetup> setup = prepareHost(options);
-  if (!setup) {
-    std::cerr << "panelhost: " << setup.error() << '\n';
-    return 2;
-  }
+  if (!setup) return cannotStart(setup.error());
   // Ctrl+C and kill are taken by sigwait below, on this thread, and not by
   // whichever thread the kernel picks: every thread started from here on
   // inherits the mask. A shell starts background jobs with SIGINT ignored,
@@ -59,17 +56,11 @@ int runWeb(const HostOptions& options, int port) {
   LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
                   options.replies);
   WebServer server(panel, fileName(options.plugin));
-  if (Result<int> bound = server.bind(port); !bound) {
-    std::cerr << "panelhost: " << bound.error() << '\n';
-    return 2;
-  }
+  if (Result<int> bound = server.bind(options.port); !bound) return cannotStart(bound.error());
   // Requests wait in the listening socket's queue until start() below.
   std::cout << "panelhost web: serving " << fileName(options.plugin) << " on " << server.url()
             << " — press Ctrl+C to stop" << std::endl;
-  if (!panel.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (!panel.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
   // If serving ends by itself, the wait below ends as if stopped by hand.
   server.start([] { kill(getpid(), SIGTERM); });
 
@@ -79,10 +70,5 @@ int runWeb(const HostOptions& options, int port) {
   server.stop();
   panel.stop();  // the panel is deleted on its own thread
   std::cout.flush();
-  const std::vector<std::string> violations = panel.violations();
-  if (!violations.empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << violations.front() << '\n';
-    return 1;
-  }
-  return 0;
+  return verdict(panel.violations());
 }
