@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "panelhost/panel_layout.h"
-#include "panelhost/panel_state.h"
 
 namespace {
 
@@ -90,7 +88,7 @@ void LivePanel::stop() {
 
 std::vector<std::string> LivePanel::violations() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return state_.value("violations", std::vector<std::string>{});
+  return state_.violations;
 }
 
 LivePanel::Update LivePanel::latest(std::uint64_t logAfter) const {
@@ -123,7 +121,7 @@ void LivePanel::entry(const SessionEntry& entry) {
   if (console_ != nullptr) console_->entry(entry);
   if (entry.kind == SessionEntry::Kind::Reply && !replies_) return;
   std::lock_guard<std::mutex> lock(mutex_);
-  log_.push_back(logEntry(entry, ++logSeq_));
+  log_.push_back({++logSeq_, entry});
   if (log_.size() > kLogKept) log_.pop_front();
   // Readers hear of it at the next publish(), with the panel it led to.
   ++version_;
@@ -132,11 +130,12 @@ void LivePanel::entry(const SessionEntry& entry) {
 void LivePanel::catchUp() { session_.advanceTo(elapsedMs()); }
 
 void LivePanel::publish() {
-  nlohmann::json state = sessionState(session_);
+  SessionView state = viewSession(session_);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (state != state_ || version_ == 0) {
+    if (!published_ || !(state == state_)) {
       state_ = std::move(state);
+      published_ = true;
       ++version_;
     }
   }
@@ -151,10 +150,9 @@ LivePanel::Update LivePanel::updateLocked(std::uint64_t logAfter) const {
   Update update;
   update.version = version_;
   update.state = state_;
-  update.log = nlohmann::json::array();
   update.logSeq = std::max(logAfter, logSeq_);
-  for (const nlohmann::json& line : log_) {
-    if (line.at("seq").get<std::uint64_t>() > logAfter) update.log.push_back(line);
+  for (const LogLine& line : log_) {
+    if (line.seq > logAfter) update.log.push_back(line);
   }
   return update;
 }

@@ -5,8 +5,8 @@
 // deleting it all happen on the loop's thread, one at a time, as the panel
 // host guarantees; other threads post the work and wait for the result.
 // After each of those steps the loop publishes a snapshot of the panel
-// (sessionState) and appends the session's entries to a log; readers on
-// any thread take the latest, or wait for the next change.
+// (the view model, SessionView) and appends the session's entries to a
+// log; readers on any thread take the latest, or wait for the next change.
 #pragma once
 
 #include <chrono>
@@ -19,11 +19,16 @@
 #include <thread>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "panelhost/event_loop.h"
 #include "panelhost/host_session.h"
+#include "panelhost/panel_view.h"
 #include "panelhost/session_log.h"
+
+// A session entry with its number in the log, from 1.
+struct LogLine {
+  std::uint64_t seq;
+  SessionEntry entry;
+};
 
 class LivePanel : private SessionObserver {
  public:
@@ -31,8 +36,8 @@ class LivePanel : private SessionObserver {
   // after the sequence number the reader asked for.
   struct Update {
     std::uint64_t version = 0;
-    nlohmann::json state;
-    nlohmann::json log;      // logEntry() lines, oldest first
+    SessionView state;
+    std::vector<LogLine> log;  // oldest first
     std::uint64_t logSeq = 0;  // the last entry's number, or the reader's
   };
 
@@ -94,8 +99,9 @@ class LivePanel : private SessionObserver {
   mutable std::mutex mutex_;  // guards what readers see, below
   std::condition_variable changed_;
   std::uint64_t version_ = 0;
-  nlohmann::json state_;
-  std::deque<nlohmann::json> log_;  // the latest entries only
+  bool published_ = false;
+  SessionView state_;
+  std::deque<LogLine> log_;  // the latest entries only
   std::uint64_t logSeq_ = 0;
   bool closed_ = false;
 

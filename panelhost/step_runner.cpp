@@ -83,7 +83,9 @@ const std::vector<StepKind>& StepRunner::steps() {
       {"show", "", "print the panel and the devices", Operands::Words, 0, 0, false,
        [](R& r, const W&) -> Result<> {
          r.printPanel();
-         for (const std::string& line : describeDevices(r.session_.devices())) r.out_ << "  devices: " << line << '\n';
+         for (const std::string& line : deviceLines(viewDevices(r.session_.devices()))) {
+           r.out_ << "  devices: " << line << '\n';
+         }
          return Done{};
        }},
       {"expect", "<command>", "the next command sent must be this", Operands::RestOfLine, 1, 1, false,
@@ -156,7 +158,8 @@ Result<> StepRunner::run(const Step& step) {
 
 void StepRunner::printPanel() {
   if (session_.layout() == nullptr) return;
-  for (const std::string& line : describePanel(*session_.layout(), session_.devices())) {
+  const PanelView panel = viewPanel(*session_.layout(), session_.devices(), session_.shownPanel());
+  for (const std::string& line : panelLines(panel)) {
     out_ << "  panel: " << line << '\n';
   }
 }

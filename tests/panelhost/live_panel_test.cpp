@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "panelhost/panel_state.h"
 #include "panelhost/plugin_library.h"
 
 namespace {
@@ -58,7 +59,7 @@ class LivePanelTest : public ::testing::Test {
 
   // A property of a control in the latest snapshot ("" when unset).
   static std::string property(LivePanel& panel, const std::string& id, const std::string& key) {
-    const json state = panel.latest(0).state;
+    const json state = toJson(panel.latest(0).state);
     for (const json& c : state.at("panel").at("controls")) {
       if (c.at("id") == id) return c.at("properties").value(key, "");
     }
@@ -123,7 +124,7 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "SourceSel", "index") == "0"; }));
   EXPECT_GE(std::chrono::steady_clock::now() - taken, 240ms) << "not before the panel's 250 ms timer";
   EXPECT_EQ(property(*panel, "VID_2", "text"), "GFX 2");
-  const json packager = panel->latest(0).state.at("devices").at(0);
+  const json packager = toJson(panel->latest(0).state).at("devices").at(0);
   EXPECT_EQ(packager.at("crosspoints").at(1).at("tally"), "GFX 2");
 
   panel->stop();
@@ -131,7 +132,7 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
   ASSERT_GE(commands.size(), 2u);
   EXPECT_EQ(std::vector<std::string>(commands.end() - 2, commands.end()), (std::vector<std::string>{"RU 7", "AS"}));
   EXPECT_TRUE(panel->violations().empty());
-  EXPECT_EQ(panel->latest(0).state.at("running"), false);
+  EXPECT_EQ(panel->latest(0).state.running, false);
 }
 
 TEST_F(LivePanelTest, PressesAndPropertiesSayWhyNothingWasSent) {
@@ -163,17 +164,17 @@ TEST_F(LivePanelTest, ReadersGetTheLogAfterWhatTheyHaveSeen) {
     ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_3", "text") == "PGM"; }));
     const LivePanel::Update first = panel->latest(0);
     ASSERT_FALSE(first.log.empty());
-    EXPECT_EQ(first.log.at(0).at("text").get<std::string>().rfind("create the panel", 0), 0u);
-    EXPECT_EQ(first.logSeq, first.log.back().at("seq").get<std::uint64_t>());
+    EXPECT_EQ(first.log.at(0).entry.text.rfind("create the panel", 0), 0u);
+    EXPECT_EQ(first.logSeq, first.log.back().seq);
     bool sawReply = false;
-    for (const json& line : first.log) sawReply = sawReply || line.at("kind") == "reply";
+    for (const LogLine& line : first.log) sawReply = sawReply || line.entry.kind == SessionEntry::Kind::Reply;
     EXPECT_EQ(sawReply, replies) << "\"SD\" is answered with a reply";
 
     panel->press("Mon_3", "");
     const LivePanel::Update next = panel->latest(first.logSeq);
     ASSERT_FALSE(next.log.empty());
-    EXPECT_EQ(next.log.at(0).at("seq"), first.logSeq + 1);
-    EXPECT_EQ(next.log.at(0).at("text"), "control Mon_3 \"button=pressed\" on panel \"1\" (code 2)");
+    EXPECT_EQ(next.log.at(0).seq, first.logSeq + 1);
+    EXPECT_EQ(next.log.at(0).entry.text, "control Mon_3 \"button=pressed\" on panel \"1\" (code 2)");
     EXPECT_GT(next.version, first.version);
     EXPECT_TRUE(panel->latest(next.logSeq).log.empty());
     panel->stop();

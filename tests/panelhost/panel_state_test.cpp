@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "panelhost/host_session.h"
 #include "panelhost/plugin_library.h"
 
 namespace {
@@ -178,7 +179,7 @@ class Quiet : public SessionObserver {
 TEST(PanelState, TheRoadOfOneTakeAsTheSessionRunsIt) {
   PluginLibrary library;
   const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
-    ASSERT_TRUE(opened) << opened.error();
+  ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
   const std::string plugin = ZUV_OZO_PLUGIN_PATH;
   HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), quiet);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "panelhost/panel_state.h"
 #include "panelhost/plugin_library.h"
@@ -108,7 +109,7 @@ TEST_F(WebServerTest, PressesSendTheControlsMessage) {
     SCOPED_TRACE(c.body);
     EXPECT_EQ(post("/api/press", c.body), std::make_pair(c.status, c.answer));
   }
-  const json state = panel->latest(0).state;
+  const json state = toJson(panel->latest(0).state);
   EXPECT_EQ(state.at("devices").at(0).at("crosspoints").at(1).at("source"), 22) << "routed on 411";
 }
 
