@@ -1,8 +1,5 @@
 // panelhost shell: steps typed at a prompt, on the real clock, so timers
 // fire while the operator thinks.
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -10,50 +7,14 @@
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
 #include "panelhost/step_runner.h"
+#include "panelhost/terminal_input.h"
 #include "panelhost/transcript.h"
-
-namespace {
-
-// Lines from a file descriptor, read without blocking past a deadline.
-class LineReader {
- public:
-  explicit LineReader(int fd) : fd_(fd) {}
-  // Waits up to `timeoutMs` (-1: for ever) for input; false at end of input.
-  bool fill(int timeoutMs) {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return true;
-    char chunk[4096];
-    const ssize_t n = read(fd_, chunk, sizeof chunk);
-    if (n <= 0) return false;
-    buffer_.append(chunk, static_cast<size_t>(n));
-    return true;
-  }
-  bool next(std::string& line) {
-    const size_t end = buffer_.find('\n');
-    if (end == std::string::npos) return false;
-    line = buffer_.substr(0, end);
-    buffer_.erase(0, end + 1);
-    return true;
-  }
-  // What is left after the input ended without a final newline.
-  bool rest(std::string& line) {
-    if (buffer_.empty()) return false;
-    line.swap(buffer_);
-    buffer_.clear();
-    return true;
-  }
-
- private:
-  int fd_;
-  std::string buffer_;
-};
-
-}  // namespace
 
 ExitStatus runShell(const HostOptions& options) {
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
-  const bool interactive = isatty(STDIN_FILENO) != 0;
+  TerminalInput reader;
+  const bool interactive = reader.interactive();
   const auto start = std::chrono::steady_clock::now();
   auto elapsed = [&] {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -69,7 +30,7 @@ ExitStatus runShell(const HostOptions& options) {
   auto runUntil = [&](std::int64_t until) {
     for (std::int64_t now = elapsed(); now < until; now = elapsed()) {
       const std::int64_t next = std::min(until, session.nextDue().value_or(until));
-      if (next > now) poll(nullptr, 0, static_cast<int>(next - now));
+      if (next > now) sleepMs(static_cast<int>(next - now));
       session.advanceTo(elapsed());
     }
     session.advanceTo(elapsed());
@@ -77,7 +38,6 @@ ExitStatus runShell(const HostOptions& options) {
   StepRunner runner(session, std::cout, [&](int ms) { runUntil(elapsed() + ms); });
   runner.printPanel();
 
-  LineReader reader(STDIN_FILENO);
   bool open = true;
   std::string line;
   while (open || reader.next(line) || reader.rest(line)) {

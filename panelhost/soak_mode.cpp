@@ -1,12 +1,9 @@
 // panelhost soak: a long run of random operator, device, property and clock
 // events on a virtual clock, to show that the panel holds up and that memory
 // does not grow.
-#include <malloc.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <random>
@@ -15,6 +12,7 @@
 
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
+#include "panelhost/process_memory.h"
 
 namespace {
 
@@ -28,28 +26,6 @@ class Counter : public SessionObserver {
   long long events = 0;
   long long violations = 0;
 };
-
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); 0 where there is
-// no such file.
-long statusKiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == std::string(field) + ":") {
-      status >> value;
-      return value;
-    }
-    status.ignore(4096, '\n');
-  }
-  return 0;
-}
-
-// Bytes of heap in use by the whole process, host and plug-in.
-long heapInUseKiB() {
-  const struct mallinfo2 info = mallinfo2();
-  return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
-}
 
 // The heap may settle during the first events (the layout's properties, the
 // host's tables); after that it must stay within this margin.
@@ -182,7 +158,7 @@ ExitStatus runSoak(const HostOptions& options) {
   // A replaced allocator (valgrind's, for one) keeps malloc's figures at 0.
   const bool measurable = startKiB > 0;
   std::printf("  at start:   heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB%s\n", startKiB,
-              statusKiB("VmRSS"), statusKiB("VmHWM"),
+              residentKiB(), peakResidentKiB(),
               measurable ? "" : " (heap not measurable: malloc is replaced)");
 
   long settledKiB = 0;
@@ -203,7 +179,7 @@ ExitStatus runSoak(const HostOptions& options) {
   session.forgetCommands();
   const long endKiB = heapInUseKiB();
   std::printf("  at the end: heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB\n", endKiB,
-              statusKiB("VmRSS"), statusKiB("VmHWM"));
+              residentKiB(), peakResidentKiB());
   std::printf("  heap in use after the first %lld events: %ld KiB\n", kWarmUpEvents, settledKiB);
   session.stop();
   std::printf("  %.0f events per second (%.2f s of virtual time in %.2f s)\n", counter.events / seconds,
