@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "framework/decode_vesk_string.h"
-#include "framework/marker_text.h"
+#include "framework/internal/marker_text.h"
 #include "framework/vesk_script_helper.h"
 #include "platform/debug_output.h"
 
