@@ -101,6 +101,7 @@ TEST(HostSession, CatchesEveryBreach) {
       {"foreign-release", "did not hand out"},
       {"unknown-code", "unknown code 7"},
       {"control-block", "dispatch code 2 returned a block"},
+      {"timer-block", "dispatch code 4 returned a block"},
       {"wrong-destroy", "slot 0 did not return the panel's address"},
   };
   for (const Case& c : cases) {
@@ -110,6 +111,7 @@ TEST(HostSession, CatchesEveryBreach) {
     HostSession session(load(library, ROGUE_PLUGIN_PATH), c.breach, Devices::builtIn(), log);
     ASSERT_TRUE(session.start());
     (void)session.press({"Mon_1", "button=pressed", std::string("1"), true});
+    session.advanceTo(session.now() + 10);
     session.stop();
     ASSERT_EQ(session.violations().size(), 1u);
     EXPECT_NE(session.violations()[0].find(c.violation), std::string::npos) << session.violations()[0];
