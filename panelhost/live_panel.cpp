@@ -32,49 +32,39 @@ LivePanel::LivePanel(vesk_load_function loader, std::string layoutFolder, Device
 
 LivePanel::~LivePanel() { stop(); }
 
-bool LivePanel::start() {
-  try {
-    return loop_.call([this] {
-      catchUp();
-      const bool started = session_.start();
-      publish();
-      return started;
-    });
-  } catch (const std::future_error&) {
-    return false;  // stopped already
-  }
+Result<> LivePanel::start() {
+  return onLoop([this]() -> Result<> {
+    catchUp();
+    const bool started = session_.start();
+    publish();
+    if (!started) return fail("load_vesk_client_script returned no panel");
+    return Done{};
+  });
 }
 
-LivePanel::Pressed LivePanel::press(const std::string& control, const std::string& choice) {
-  using Outcome = Pressed::Outcome;
-  try {
-    return loop_.call([&]() -> Pressed {
-      catchUp();
-      if (!session_.running()) return {Outcome::NotRunning, "no panel is running"};
-      const Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
-      if (!sent) return {Outcome::NoSuchControl, sent.error()};
-      publish();
-      return {Outcome::Sent, *sent};
-    });
-  } catch (const std::future_error&) {
-    return {Outcome::NotRunning, "the panel host is stopping"};
-  }
+Result<std::string> LivePanel::press(const std::string& control, const std::string& choice) {
+  return onLoop([&]() -> Result<std::string> {
+    catchUp();
+    if (!session_.running()) return fail("no panel is running");
+    Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
+    if (sent) publish();
+    return sent;
+  });
 }
 
-std::optional<std::string> LivePanel::property(const std::string& message, bool* delivered) {
-  if (delivered != nullptr) *delivered = false;
-  try {
-    return loop_.call([&]() -> std::optional<std::string> {
-      catchUp();
-      if (!session_.running()) return std::nullopt;
-      if (delivered != nullptr) *delivered = true;
-      std::optional<std::string> answer = session_.property(message);
-      publish();
-      return answer;
-    });
-  } catch (const std::future_error&) {
-    return std::nullopt;
-  }
+Result<std::optional<std::string>> LivePanel::property(const std::string& message) {
+  return onLoop([&]() -> Result<std::optional<std::string>> {
+    catchUp();
+    if (!session_.running()) return fail("no panel is running");
+    std::optional<std::string> answer = session_.property(message);
+    publish();
+    return answer;
+  });
+}
+
+bool LivePanel::running() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.running;
 }
 
 void LivePanel::stop() {

@@ -59,20 +59,15 @@ std::optional<WebReply> WebApi::post(const std::string& path, const std::string&
   if (path == "/api/press") {
     const std::optional<std::string> control = textField(*request, "control", refusal);
     if (!control) return refusal;
-    const LivePanel::Pressed pressed = panel_.press(*control, choiceField(*request));
-    switch (pressed.outcome) {
-      case LivePanel::Pressed::Outcome::Sent: return reply(200, {{"message", pressed.text}});
-      case LivePanel::Pressed::Outcome::NoSuchControl: return failure(404, pressed.text);
-      case LivePanel::Pressed::Outcome::NotRunning: break;
-    }
-    return failure(409, pressed.text);
+    const Result<std::string> sent = panel_.press(*control, choiceField(*request));
+    if (sent) return reply(200, {{"message", *sent}});
+    return failure(panel_.running() ? 404 : 409, sent.error());
   }
   const std::optional<std::string> message = textField(*request, "message", refusal);
   if (!message) return refusal;
-  bool delivered = false;
-  const std::optional<std::string> answer = panel_.property(*message, &delivered);
-  if (!delivered) return failure(409, "no panel is running");
-  return reply(200, {{"message", *message}, {"answer", answer ? json(*answer) : json(nullptr)}});
+  const Result<std::optional<std::string>> answer = panel_.property(*message);
+  if (!answer) return failure(409, "no panel is running");
+  return reply(200, {{"message", *message}, {"answer", *answer ? json(**answer) : json(nullptr)}});
 }
 
 std::optional<std::string> WebApi::nextEvent(Stream& stream, std::chrono::milliseconds keepAlive) {

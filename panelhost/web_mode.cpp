@@ -45,7 +45,7 @@ ExitStatus runWeb(const HostOptions& options) {
   // Requests wait in the listening socket's queue until start() below.
   std::cout << "panelhost web: serving " << fileName(options.plugin) << " on " << server.url()
             << " — press Ctrl+C to stop" << std::endl;
-  if (!panel.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
+  if (Result<> started = panel.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   // If serving ends by itself, the wait below ends as if stopped by hand.
   server.start([] { StopSignal::stopNow(); });
   stop.wait();

@@ -91,12 +91,14 @@ TEST_F(LivePanelTest, EveryCallIntoThePlugInHappensOnTheLoopThread) {
   std::vector<std::thread> workers;
   for (const char* monitor : {"Mon_1", "Mon_2", "Mon_3"}) {
     workers.emplace_back([&, monitor] {
-      EXPECT_EQ(panel->press(monitor, "").outcome, LivePanel::Pressed::Outcome::Sent);
-      EXPECT_EQ(panel->property(std::string("return=all")), "myParam=");
+      EXPECT_TRUE(panel->press(monitor, ""));
+      const Result<std::optional<std::string>> answer = panel->property(std::string("return=all"));
+      ASSERT_TRUE(answer);
+      EXPECT_EQ(*answer, "myParam=");
     });
   }
   for (std::thread& w : workers) w.join();
-  EXPECT_EQ(panel->press("SourceSel", "5").text, "index=5");
+  EXPECT_EQ(*panel->press("SourceSel", "5"), "index=5");
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_1", "text") != ""; }));
   panel->stop();
 
@@ -114,10 +116,10 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_2", "text") == "VT 1"; }))
       << "the router's first tallies arrive by themselves";
 
-  ASSERT_EQ(panel->press("Mon_2", "").text, "button=pressed");
-  ASSERT_EQ(panel->press("GrpSelect", "3").text, "button.003=3");
+  ASSERT_EQ(*panel->press("Mon_2", ""), "button=pressed");
+  ASSERT_EQ(*panel->press("GrpSelect", "3"), "button.003=3");
   const auto taken = std::chrono::steady_clock::now();
-  ASSERT_EQ(panel->press("SourceSel", "22").text, "index=22");
+  ASSERT_EQ(*panel->press("SourceSel", "22"), "index=22");
   EXPECT_EQ(property(*panel, "SourceSel", "index"), "22");
   EXPECT_EQ(property(*panel, "BG_Mon2", "statesheet"), "ZR_TakeHigh");
 
@@ -137,21 +139,27 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
 
 TEST_F(LivePanelTest, PressesAndPropertiesSayWhyNothingWasSent) {
   std::unique_ptr<LivePanel> panel = make();
-  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning) << "before start";
+  const Result<std::string> early = panel->press("Mon_1", "");
+  ASSERT_FALSE(early) << "before start";
+  EXPECT_EQ(early.error(), "no panel is running");
   ASSERT_TRUE(panel->start());
-  const LivePanel::Pressed unknown = panel->press("Nope", "");
-  EXPECT_EQ(unknown.outcome, LivePanel::Pressed::Outcome::NoSuchControl);
-  EXPECT_EQ(unknown.text, "the panel shows no control 'Nope'");
+  const Result<std::string> unknown = panel->press("Nope", "");
+  ASSERT_FALSE(unknown);
+  EXPECT_TRUE(panel->running()) << "a press of no control, not of no panel";
+  EXPECT_EQ(unknown.error(), "the panel shows no control 'Nope'");
 
-  bool delivered = false;
-  EXPECT_EQ(panel->property("myParam=abc", &delivered), std::nullopt);
-  EXPECT_TRUE(delivered);
-  EXPECT_EQ(panel->property("return=all", &delivered), "myParam=abc");
+  Result<std::optional<std::string>> answer = panel->property("myParam=abc");
+  ASSERT_TRUE(answer) << "delivered";
+  EXPECT_EQ(*answer, std::nullopt);
+  answer = panel->property("return=all");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(*answer, "myParam=abc");
 
   panel->stop();
-  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning);
-  EXPECT_EQ(panel->property("return=all", &delivered), std::nullopt);
-  EXPECT_FALSE(delivered);
+  const Result<std::string> late = panel->press("Mon_1", "");
+  ASSERT_FALSE(late);
+  EXPECT_FALSE(panel->running());
+  EXPECT_FALSE(panel->property("return=all")) << "not delivered";
   panel->stop();  // a second stop is harmless
 }
 
@@ -170,7 +178,7 @@ TEST_F(LivePanelTest, ReadersGetTheLogAfterWhatTheyHaveSeen) {
     for (const LogLine& line : first.log) sawReply = sawReply || line.entry.kind == SessionEntry::Kind::Reply;
     EXPECT_EQ(sawReply, replies) << "\"SD\" is answered with a reply";
 
-    panel->press("Mon_3", "");
+    ASSERT_TRUE(panel->press("Mon_3", ""));
     const LivePanel::Update next = panel->latest(first.logSeq);
     ASSERT_FALSE(next.log.empty());
     EXPECT_EQ(next.log.at(0).seq, first.logSeq + 1);
