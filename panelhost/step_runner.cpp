@@ -143,6 +143,19 @@ const std::vector<StepKind>& StepRunner::steps() {
          }
          return Done{};
        }},
+      {"expect-tally", "<device> <dest> <text>", "what a destination shows, through tie lines", Operands::WordsJoinLast,
+       3, 3, false,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> device = r.deviceNumber(w[0]);
+         const std::optional<int> dest = toInt(w[1]);
+         if (!device || !dest) return fail("expect-tally takes a device and a destination number");
+         const std::string shown = r.session_.devices().tallyText(*device, *dest);
+         if (shown != w[2]) {
+           return fail("expected " + w[0] + " destination " + w[1] + " to show " + quoted(w[2]) + ", it shows " +
+                       quoted(shown));
+         }
+         return Done{};
+       }},
   };
   return kSteps;
 }

@@ -28,6 +28,7 @@ TEST(StepParse, Steps) {
       {"expect-answer myParam=a \"b\"", "expect-answer", {"myParam=a \"b\""}},
       {"expect-property VID_1 text CAM  5", "expect-property", {"VID_1", "text", "CAM 5"}},
       {"expect-property VID_1 text \"\"", "expect-property", {"VID_1", "text", ""}},
+      {"expect-tally \"ZIR SDI Router\" 77 CAM 5", "expect-tally", {"ZIR SDI Router", "77", "CAM 5"}},
       {"close", "close", {}},
   };
   for (const Case& c : cases) {
