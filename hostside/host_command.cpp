@@ -61,9 +61,13 @@ Result<std::vector<int>> numbers(std::string_view rest, std::string_view verb, s
   return *read;
 }
 
+// Separators as the split takes them: one after the other, never sharing
+// an apostrophe ("' ' '" holds one, not two).
 size_t countBetween(std::string_view body) {
   size_t n = 0;
-  for (size_t at = body.find(kBetween); at != std::string_view::npos; at = body.find(kBetween, at + 1)) ++n;
+  for (size_t at = body.find(kBetween); at != std::string_view::npos; at = body.find(kBetween, at + kBetween.size())) {
+    ++n;
+  }
   return n;
 }
 

@@ -59,6 +59,7 @@ TEST(HostCommandParse, EveryVerb) {
       {"TG '1' 'alm_3' 'value'", "TG", {"1", "alm_3", "value"}, {}, false},
       {"PS '1' 'C:/panels/scr_mons.vesk_ui'", "PS", {"1", "C:/panels/scr_mons.vesk_ui"}, {}, false},
       {"PS '1' 'a.vesk_ui' 'x=1'", "PS", {"1", "a.vesk_ui", "x=1"}, {}, false},
+      {"PS '1' ' 'x/a.vesk_ui'", "PS", {"1", " 'x/a.vesk_ui"}, {}, false},  // a folder opening with " '"
       {"SD 'ZIR SDI Router'", "SD", {"ZIR SDI Router"}, {}, false},
       {"SD 'it's'", "SD", {"it's"}, {}, false},
       {"XI '1' 'alm_'", "XI", {"1", "alm_"}, {}, false},
