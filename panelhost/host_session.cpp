@@ -12,8 +12,6 @@ namespace {
 // short, so a wild range cannot stall the host.
 constexpr long long kMaxRange = 4096;
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
 }  // namespace
 
 HostSession::HostSession(vesk_load_function loader, std::string layoutFolder, Devices devices,
@@ -26,14 +24,14 @@ HostSession::HostSession(vesk_load_function loader, std::string layoutFolder, De
 
 HostSession::~HostSession() { stop(); }
 
-bool HostSession::start() {
+Result<> HostSession::start() {
   report(SessionEntry::Kind::Event, "create the panel: load_vesk_client_script(host, " + quoted(layoutFolder_) + ")");
   if (!boundary_.create(loader_, asHost(), layoutFolder_.c_str())) {
     report(SessionEntry::Kind::Note, "load_vesk_client_script returned no panel");
-    return false;
+    return fail("load_vesk_client_script returned no panel");
   }
   settle();
-  return true;
+  return Done{};
 }
 
 void HostSession::stop() {

@@ -30,8 +30,8 @@ class HostSession : public client_host_base {
   // Deletes the panel if it is still running.
   ~HostSession() override;
 
-  // Creates the panel; false (with a note) when the export returns null.
-  bool start();
+  // Creates the panel; why not (also noted) when the export returns null.
+  Result<> start();
   // Deletes the panel through slot 0 and checks that every reply came back.
   void stop();
   bool running() const { return boundary_.running(); }

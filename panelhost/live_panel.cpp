@@ -35,10 +35,9 @@ LivePanel::~LivePanel() { stop(); }
 Result<> LivePanel::start() {
   return onLoop([this]() -> Result<> {
     catchUp();
-    const bool started = session_.start();
+    Result<> started = session_.start();
     publish();
-    if (!started) return fail("load_vesk_client_script returned no panel");
-    return Done{};
+    return started;
   });
 }
 

@@ -3,11 +3,7 @@
 
 #include <cstring>
 
-namespace {
-
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
-}  // namespace
+#include "panelhost/session_log.h"
 
 bool PanelBoundary::create(vesk_load_function loader, client_host* host, const char* folder) {
   panel_ = loader(host, folder);

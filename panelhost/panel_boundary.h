@@ -23,7 +23,6 @@
 
 #include "framework/vesk_boundary.h"
 #include "hostside/reply_ledger.h"
-#include "panelhost/session_log.h"
 
 class PanelBoundary {
  public:

@@ -16,7 +16,7 @@ ExitStatus runScenario(const HostOptions& options) {
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << '\n';
-  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   StepRunner runner(session, std::cout);
   runner.printPanel();
 

@@ -24,7 +24,7 @@ ExitStatus runShell(const HostOptions& options) {
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost shell: " << options.plugin
             << "\nTimers run on the real clock. Type 'help' for the steps, 'quit' to leave.\n";
-  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
 
   // Lets real time pass until `until`, delivering what falls due on the way.
   auto runUntil = [&](std::int64_t until) {

@@ -151,7 +151,7 @@ ExitStatus runSoak(const HostOptions& options) {
   if (!setup) return cannotStart(setup.error());
   Counter counter;
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), counter);
-  if (!session.start()) return cannotStart(options.plugin + ": load_vesk_client_script returned no panel");
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   RandomStudio studio(session, seed);
   std::printf("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
   const long startKiB = heapInUseKiB();

@@ -15,8 +15,6 @@ std::optional<int> toInt(const std::string& word) {
   return value;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
 using Operands = StepKind::Operands;
 
 }  // namespace
