@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/event_paths.h"
-#include "tests/support/allocation_counter.h"
+#include "hostside/allocation_counter.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "panels/Studio_A/ZUV_OZo/ZUV_OZo.h"
 #include "panels/Studio_A/ZUV_OZo/export.h"
 #include "platform/client_host_base.h"
-#include "tests/support/events.h"
+#include "hostside/host_records.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // command_text: appending pieces and counting the bytes they should fill.
-#include "framework/command_text.h"
+#include "framework/internal/command_text.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "framework/empty_text.h"
-#include "framework/splitter_copy.h"
+#include "framework/internal/splitter_copy.h"
 
 decodeVESKString::decodeVESKString(const char* reply, char quoteChar)
     : count(0), buffer(nullptr), quote(quoteChar) {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/command_text.h"
+#include "framework/internal/command_text.h"
 #include "framework/decode_vesk_string.h"
-#include "framework/marker_text.h"
+#include "framework/internal/marker_text.h"
 #include "framework/vesk_script_helper.h"
 #include "platform/debug_output.h"
 

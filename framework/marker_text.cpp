@@ -1,5 +1,5 @@
 // fillMarkers: one-pass marker substitution.
-#include "framework/marker_text.h"
+#include "framework/internal/marker_text.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "framework/byte_scan.h"
 #include "framework/empty_text.h"
-#include "framework/splitter_copy.h"
+#include "framework/internal/byte_scan.h"
+#include "framework/internal/splitter_copy.h"
 
 namespace {
 

@@ -1,55 +1,37 @@
-// CheckingHost: the verb check, the device answers and the reply ledger.
+// CheckingHost: the command check, the device answers and the reply ledger.
 #include "fuzz/checking_host.h"
 
-#include <cstring>
+#include <type_traits>
+#include <variant>
 
 #include "fuzz/fuzz_check.h"
+#include "hostside/host_command.h"
 
-namespace {
-
-// The verbs of the host command set.
-constexpr const char* kVerbs[] = {"TP", "TG", "PS", "SD", "XI", "RC", "RR", "RP", "RU", "ET", "AS"};
-
-// True when `text` is a verb alone or a verb followed by a blank.
-bool startsWithVerb(const char* text) {
-  for (const char* verb : kVerbs) {
-    if (std::strncmp(text, verb, 2) == 0 && (text[2] == ' ' || text[2] == '\0')) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
-CheckingHost::~CheckingHost() { FUZZ_CHECK(outstanding_.empty()); }
+CheckingHost::~CheckingHost() { FUZZ_CHECK(replies_.outstanding() == 0); }
 
 void CheckingHost::answerDevice(const std::string& name, const char* reply) {
-  const std::string command = "SD '" + name + "'";
   if (reply == nullptr) {
-    deviceReplies_.erase(command);
+    deviceReplies_.erase(name);
   } else {
-    deviceReplies_[command] = reply;
+    deviceReplies_[name] = reply;
   }
 }
 
 std::intptr_t CheckingHost::command(const char* text, int code) {
   FUZZ_CHECK(text != nullptr);
   if (code == VESK_HOST_RELEASE_REPLY) {
-    const auto it = outstanding_.find(text);
-    FUZZ_CHECK(it != outstanding_.end());
-    outstanding_.erase(it);
+    FUZZ_CHECK(replies_.takeBack(text).has_value());
     return 0;
   }
   FUZZ_CHECK(code == VESK_HOST_COMMAND);
-  FUZZ_CHECK(startsWithVerb(text));
+  const Result<HostCommand> parsed = parseHostCommand(text);
+  FUZZ_CHECK(parsed);
   commands_.emplace_back(text);
 
-  if (std::strncmp(text, "PS ", 3) == 0) return 1;
-  const auto answer = deviceReplies_.find(text);
+  if (std::holds_alternative<ShowLayout>(*parsed)) return 1;
+  const LookUpDevice* lookUp = std::get_if<LookUpDevice>(&*parsed);
+  if (lookUp == nullptr) return 0;
+  const auto answer = deviceReplies_.find(lookUp->name);
   if (answer == deviceReplies_.end()) return 0;
-  const std::string& reply = answer->second;
-  auto block = std::make_unique<char[]>(reply.size() + 1);
-  std::memcpy(block.get(), reply.c_str(), reply.size() + 1);
-  const char* handedOut = block.get();
-  outstanding_[handedOut] = std::move(block);
-  return reinterpret_cast<std::intptr_t>(handedOut);
+  return reinterpret_cast<std::intptr_t>(replies_.handOut(answer->second));
 }

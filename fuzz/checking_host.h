@@ -1,16 +1,16 @@
 // A panel host for the dispatch fuzzer: records the commands the panel sends,
 // answers the device look-ups, and aborts the run as soon as the plug-in
-// breaks a rule of the host interface: a command that does not start with a
-// known verb, a code other than 0 or 5, a reply handed back twice or never,
+// breaks a rule of the host interface: a command that is not a well-formed
+// host command, a code other than 0 or 5, a reply handed back twice or never,
 // or a pointer handed back that was never a reply.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "hostside/reply_ledger.h"
 #include "platform/client_host_base.h"
 
 class CheckingHost : public client_host_base {
@@ -27,10 +27,10 @@ class CheckingHost : public client_host_base {
   // The code-0 command texts since the last clear, in order.
   const std::vector<std::string>& commands() const { return commands_; }
   void clear() { commands_.clear(); }
-  std::size_t outstandingReplies() const { return outstanding_.size(); }
+  std::size_t outstandingReplies() const { return replies_.outstanding(); }
 
  private:
   std::vector<std::string> commands_;
   std::map<std::string, std::string> deviceReplies_;
-  std::map<const char*, std::unique_ptr<char[]>> outstanding_;
+  ReplyLedger replies_;
 };

@@ -41,7 +41,7 @@
 #include "fuzz/reference_splitters.h"
 #include "panels/Studio_A/ZUV_OZo/ZUV_OZo.h"
 #include "panels/Studio_A/ZUV_OZo/export.h"
-#include "tests/support/events.h"
+#include "hostside/host_records.h"
 
 namespace {
 
@@ -172,15 +172,8 @@ class Session {
     if (nullPayload) return expectNull(VESK_EVENT_TALLY, nullptr);
 
     // Exactly as long as the record and its text, so a read past it is seen.
-    const std::size_t textLength = std::strlen(text.c_str());
-    const std::size_t size = offsetof(tally_record, tally) + textLength + 1;
-    std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
-    std::memset(bytes.get(), 0xA5, size);
-    auto* record = reinterpret_cast<tally_record*>(bytes.get());
-    record->device = device;
-    record->index = index;
-    std::memcpy(bytes.get() + offsetof(tally_record, tally), text.c_str(), textLength + 1);
-    expectNull(VESK_EVENT_TALLY, record);
+    TallyPayload payload(device, index, text);
+    expectNull(VESK_EVENT_TALLY, payload.get());
   }
 
   void control(bool nullPayload) {

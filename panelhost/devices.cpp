@@ -24,7 +24,7 @@ int destinationNumber(const std::string& key) {
 
 }  // namespace
 
-std::optional<Devices> Devices::fromJson(const std::string& json, std::string& error) {
+Result<Devices> Devices::fromJson(const std::string& json) {
   try {
     const nlohmann::json root = nlohmann::json::parse(json);
     Devices devices;
@@ -58,14 +58,12 @@ std::optional<Devices> Devices::fromJson(const std::string& json, std::string& e
     }
     return devices;
   } catch (const std::exception& e) {
-    error = e.what();
-    return std::nullopt;
+    return fail(e.what());
   }
 }
 
 Devices Devices::builtIn() {
-  std::string error;
-  std::optional<Devices> devices = fromJson(kDefaultDevicesJson, error);
+  Result<Devices> devices = fromJson(kDefaultDevicesJson);
   // The built-in text is part of the program; a fault in it is a build error
   // caught by the tests.
   return devices ? *devices : Devices();

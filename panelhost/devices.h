@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "hostside/result.h"
 #include "panelhost/agenda.h"
 
 struct DeviceSource {
@@ -41,8 +42,8 @@ struct Device {
 
 class Devices {
  public:
-  // The devices of `json`, or nothing with a one-line reason in `error`.
-  static std::optional<Devices> fromJson(const std::string& json, std::string& error);
+  // The devices of `json`, or why there are none.
+  static Result<Devices> fromJson(const std::string& json);
   // The built-in studio: the ZIR VESK Packager and the ZIR SDI Router.
   static Devices builtIn();
 

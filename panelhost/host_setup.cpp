@@ -4,29 +4,19 @@
 #include <fstream>
 #include <sstream>
 
-std::optional<HostSetup> prepareHost(const HostOptions& options, std::string& error) {
+Result<HostSetup> prepareHost(const HostOptions& options) {
   HostSetup setup;
   setup.plugin = std::make_unique<PluginLibrary>();
-  if (!setup.plugin->open(options.plugin)) {
-    error = setup.plugin->error();
-    return std::nullopt;
-  }
+  if (Result<> opened = setup.plugin->open(options.plugin); !opened) return opened.failure();
   if (options.devicesFile.empty()) {
     setup.devices = Devices::builtIn();
   } else {
     std::ifstream file(options.devicesFile);
-    if (!file) {
-      error = "cannot read device configuration '" + options.devicesFile + "'";
-      return std::nullopt;
-    }
+    if (!file) return fail("cannot read device configuration '" + options.devicesFile + "'");
     std::ostringstream text;
     text << file.rdbuf();
-    std::string reason;
-    std::optional<Devices> devices = Devices::fromJson(text.str(), reason);
-    if (!devices) {
-      error = "device configuration '" + options.devicesFile + "': " + reason;
-      return std::nullopt;
-    }
+    Result<Devices> devices = Devices::fromJson(text.str());
+    if (!devices) return fail("device configuration '" + options.devicesFile + "': " + devices.error());
     setup.devices = std::move(*devices);
   }
   setup.layoutFolder = options.layouts;
@@ -34,5 +24,5 @@ std::optional<HostSetup> prepareHost(const HostOptions& options, std::string& er
     const size_t slash = options.plugin.find_last_of('/');
     setup.layoutFolder = slash == std::string::npos ? "." : options.plugin.substr(0, slash);
   }
-  return setup;
+  return Result<HostSetup>(std::move(setup));
 }

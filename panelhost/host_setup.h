@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "hostside/result.h"
 #include "panelhost/devices.h"
 #include "panelhost/plugin_library.h"
 
@@ -14,6 +15,11 @@ struct HostOptions {
   std::string layouts;      // folder given to the panel; empty: the plug-in's
   std::string devicesFile;  // device configuration; empty: the built-in one
   bool replies = false;     // print the host's replies in the transcript
+  // The options of single modes (see modes.cpp).
+  std::string script;       // run: the scenario file
+  int port = 8080;          // web: the port; 0 for any free one
+  long long events = 1000000;  // soak: how many events
+  unsigned seed = 1;           // soak: seed of the random events
 };
 
 struct HostSetup {
@@ -22,5 +28,5 @@ struct HostSetup {
   std::string layoutFolder;
 };
 
-// The setup for `options`, or nothing with a one-line reason in `error`.
-std::optional<HostSetup> prepareHost(const HostOptions& options, std::string& error);
+// The setup for `options`, or why there is none.
+Result<HostSetup> prepareHost(const HostOptions& options);

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "panelhost/panel_layout.h"
-#include "panelhost/panel_state.h"
 
 namespace {
 
@@ -34,52 +32,38 @@ LivePanel::LivePanel(vesk_load_function loader, std::string layoutFolder, Device
 
 LivePanel::~LivePanel() { stop(); }
 
-bool LivePanel::start() {
-  try {
-    return loop_.call([this] {
-      catchUp();
-      const bool started = session_.start();
-      publish();
-      return started;
-    });
-  } catch (const std::future_error&) {
-    return false;  // stopped already
-  }
+Result<> LivePanel::start() {
+  return onLoop([this]() -> Result<> {
+    catchUp();
+    Result<> started = session_.start();
+    publish();
+    return started;
+  });
 }
 
-LivePanel::Pressed LivePanel::press(const std::string& control, const std::string& choice) {
-  using Outcome = Pressed::Outcome;
-  try {
-    return loop_.call([&]() -> Pressed {
-      catchUp();
-      if (!session_.running()) return {Outcome::NotRunning, "no panel is running"};
-      const PanelLayout* layout = session_.layout();
-      const LayoutControl* shown = layout != nullptr ? layout->find(control) : nullptr;
-      if (shown == nullptr) return {Outcome::NoSuchControl, "the panel shows no control '" + control + "'"};
-      const std::string message = PanelLayout::messageFor(*shown, choice);
-      session_.press(session_.shownPanel(), control, message);
-      publish();
-      return {Outcome::Sent, message};
-    });
-  } catch (const std::future_error&) {
-    return {Outcome::NotRunning, "the panel host is stopping"};
-  }
+Result<std::string> LivePanel::press(const std::string& control, const std::string& choice) {
+  return onLoop([&]() -> Result<std::string> {
+    catchUp();
+    if (!session_.running()) return fail("no panel is running");
+    Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
+    if (sent) publish();
+    return sent;
+  });
 }
 
-std::optional<std::string> LivePanel::property(const std::string& message, bool* delivered) {
-  if (delivered != nullptr) *delivered = false;
-  try {
-    return loop_.call([&]() -> std::optional<std::string> {
-      catchUp();
-      if (!session_.running()) return std::nullopt;
-      if (delivered != nullptr) *delivered = true;
-      std::optional<std::string> answer = session_.property(message);
-      publish();
-      return answer;
-    });
-  } catch (const std::future_error&) {
-    return std::nullopt;
-  }
+Result<std::optional<std::string>> LivePanel::property(const std::string& message) {
+  return onLoop([&]() -> Result<std::optional<std::string>> {
+    catchUp();
+    if (!session_.running()) return fail("no panel is running");
+    std::optional<std::string> answer = session_.property(message);
+    publish();
+    return answer;
+  });
+}
+
+bool LivePanel::running() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_.running;
 }
 
 void LivePanel::stop() {
@@ -93,7 +77,7 @@ void LivePanel::stop() {
 
 std::vector<std::string> LivePanel::violations() {
   std::lock_guard<std::mutex> lock(mutex_);
-  return state_.value("violations", std::vector<std::string>{});
+  return state_.violations;
 }
 
 LivePanel::Update LivePanel::latest(std::uint64_t logAfter) const {
@@ -126,7 +110,7 @@ void LivePanel::entry(const SessionEntry& entry) {
   if (console_ != nullptr) console_->entry(entry);
   if (entry.kind == SessionEntry::Kind::Reply && !replies_) return;
   std::lock_guard<std::mutex> lock(mutex_);
-  log_.push_back(logEntry(entry, ++logSeq_));
+  log_.push_back({++logSeq_, entry});
   if (log_.size() > kLogKept) log_.pop_front();
   // Readers hear of it at the next publish(), with the panel it led to.
   ++version_;
@@ -135,11 +119,12 @@ void LivePanel::entry(const SessionEntry& entry) {
 void LivePanel::catchUp() { session_.advanceTo(elapsedMs()); }
 
 void LivePanel::publish() {
-  nlohmann::json state = sessionState(session_);
+  SessionView state = viewSession(session_);
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (state != state_ || version_ == 0) {
+    if (!published_ || !(state == state_)) {
       state_ = std::move(state);
+      published_ = true;
       ++version_;
     }
   }
@@ -154,10 +139,9 @@ LivePanel::Update LivePanel::updateLocked(std::uint64_t logAfter) const {
   Update update;
   update.version = version_;
   update.state = state_;
-  update.log = nlohmann::json::array();
   update.logSeq = std::max(logAfter, logSeq_);
-  for (const nlohmann::json& line : log_) {
-    if (line.at("seq").get<std::uint64_t>() > logAfter) update.log.push_back(line);
+  for (const LogLine& line : log_) {
+    if (line.seq > logAfter) update.log.push_back(line);
   }
   return update;
 }

@@ -5,8 +5,8 @@
 // deleting it all happen on the loop's thread, one at a time, as the panel
 // host guarantees; other threads post the work and wait for the result.
 // After each of those steps the loop publishes a snapshot of the panel
-// (sessionState) and appends the session's entries to a log; readers on
-// any thread take the latest, or wait for the next change.
+// (the view model, SessionView) and appends the session's entries to a
+// log; readers on any thread take the latest, or wait for the next change.
 #pragma once
 
 #include <chrono>
@@ -19,11 +19,17 @@
 #include <thread>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "hostside/result.h"
 #include "panelhost/event_loop.h"
 #include "panelhost/host_session.h"
+#include "panelhost/panel_view.h"
 #include "panelhost/session_log.h"
+
+// A session entry with its number in the log, from 1.
+struct LogLine {
+  std::uint64_t seq;
+  SessionEntry entry;
+};
 
 class LivePanel : private SessionObserver {
  public:
@@ -31,8 +37,8 @@ class LivePanel : private SessionObserver {
   // after the sequence number the reader asked for.
   struct Update {
     std::uint64_t version = 0;
-    nlohmann::json state;
-    nlohmann::json log;      // logEntry() lines, oldest first
+    SessionView state;
+    std::vector<LogLine> log;  // oldest first
     std::uint64_t logSeq = 0;  // the last entry's number, or the reader's
   };
 
@@ -46,20 +52,17 @@ class LivePanel : private SessionObserver {
   LivePanel(const LivePanel&) = delete;
   LivePanel& operator=(const LivePanel&) = delete;
 
-  // Creates the panel; false when the export returned none.
-  bool start();
-  // What press() did: sent `text` to the panel, or sent nothing and `text`
-  // says why in one line.
-  struct Pressed {
-    enum class Outcome { Sent, NoSuchControl, NotRunning } outcome;
-    std::string text;
-  };
+  // Creates the panel; why not when the export returned none.
+  Result<> start();
   // Works `control` of the shown panel with `choice` (a source, a page, or
-  // nothing for a button), sending PanelLayout::messageFor's message.
-  Pressed press(const std::string& control, const std::string& choice);
-  // A property message from an enclosing panel; the panel's answer, if any.
-  // False in `delivered` (when given) if no panel is running.
-  std::optional<std::string> property(const std::string& message, bool* delivered = nullptr);
+  // nothing for a button): the message sent (HostSession::press), or why
+  // none was: no panel runs, or it shows no such control.
+  Result<std::string> press(const std::string& control, const std::string& choice);
+  // A property message from an enclosing panel: the panel's answer, if
+  // any, or why it was not delivered (no panel runs).
+  Result<std::optional<std::string>> property(const std::string& message);
+  // Whether the panel runs, as the latest snapshot says.
+  bool running() const;
   // Deletes the panel and ends the loop; nothing reaches the plug-in after.
   // Safe to call more than once.
   void stop();
@@ -80,6 +83,15 @@ class LivePanel : private SessionObserver {
 
  private:
   void entry(const SessionEntry& entry) override;
+  // Runs `f` on the loop thread; once the loop has quit, a failure instead.
+  template <typename F>
+  auto onLoop(F f) -> std::invoke_result_t<F> {
+    try {
+      return loop_.call(std::move(f));
+    } catch (const std::future_error&) {
+      return fail("the panel host is stopping");
+    }
+  }
   // Loop thread only: brings the session's clock to real time, and makes
   // the snapshot readers see.
   void catchUp();
@@ -94,8 +106,9 @@ class LivePanel : private SessionObserver {
   mutable std::mutex mutex_;  // guards what readers see, below
   std::condition_variable changed_;
   std::uint64_t version_ = 0;
-  nlohmann::json state_;
-  std::deque<nlohmann::json> log_;  // the latest entries only
+  bool published_ = false;
+  SessionView state_;
+  std::deque<LogLine> log_;  // the latest entries only
   std::uint64_t logSeq_ = 0;
   bool closed_ = false;
 

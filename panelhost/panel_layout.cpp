@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-std::optional<PanelLayout> PanelLayout::fromJson(const std::string& json, std::string& error) {
+Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
   try {
     const nlohmann::json root = nlohmann::json::parse(json);
     PanelLayout layout;
@@ -44,21 +44,17 @@ std::optional<PanelLayout> PanelLayout::fromJson(const std::string& json, std::s
     }
     return layout;
   } catch (const std::exception& e) {
-    error = e.what();
-    return std::nullopt;
+    return fail(e.what());
   }
 }
 
-std::optional<PanelLayout> PanelLayout::load(const std::string& path, std::string& error) {
+Result<PanelLayout> PanelLayout::load(const std::string& path) {
   std::ifstream file(path);
-  if (!file) {
-    error = "cannot read layout '" + path + "'";
-    return std::nullopt;
-  }
+  if (!file) return fail("cannot read layout '" + path + "'");
   std::ostringstream text;
   text << file.rdbuf();
-  std::optional<PanelLayout> layout = fromJson(text.str(), error);
-  if (!layout) error = "layout '" + path + "': " + error;
+  Result<PanelLayout> layout = fromJson(text.str());
+  if (!layout) return fail("layout '" + path + "': " + layout.error());
   return layout;
 }
 

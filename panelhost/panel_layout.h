@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "hostside/result.h"
+
 struct SourcePage {
   std::string name;
   std::vector<int> sources;
@@ -51,10 +53,10 @@ class PanelLayout {
   static constexpr const char* kLabel = "label";
   static constexpr const char* kGroupSelector = "group selector";
 
-  // The layout in `json`, or nothing with a one-line reason in `error`.
-  static std::optional<PanelLayout> fromJson(const std::string& json, std::string& error);
+  // The layout in `json`, or why it is none.
+  static Result<PanelLayout> fromJson(const std::string& json);
   // The layout in the file at `path`.
-  static std::optional<PanelLayout> load(const std::string& path, std::string& error);
+  static Result<PanelLayout> load(const std::string& path);
 
   const std::string& title() const { return title_; }
   int columns() const { return columns_; }

@@ -1,34 +1,125 @@
-// Describing the panel and the devices in text.
+// PanelView: the view model made from the layout and devices, and as text.
 #include "panelhost/panel_view.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
+
+#include "panelhost/host_session.h"
 
 namespace {
 
-std::string listLine(const LayoutControl& list, const Devices& devices) {
+// A number property such as "page" or "index"; `missing` when unset.
+int numberProperty(const LayoutControl& control, const char* key, int missing) {
+  const auto it = control.properties.find(key);
+  return it == control.properties.end() ? missing : std::atoi(it->second.c_str());
+}
+
+// The list's page the panel chose: its "page" property, 1 when unset.
+int chosenPage(const LayoutControl& list) { return numberProperty(list, "page", 1); }
+
+void viewList(const LayoutControl& list, const Devices& devices, ControlView& view) {
   const Device* device = devices.byName(list.device);
-  const auto page = list.properties.find("page");
-  const auto index = list.properties.find("index");
-  std::string line = list.id + " page ";
-  const int pageNumber = page == list.properties.end() ? 1 : std::atoi(page->second.c_str());
-  line += std::to_string(pageNumber);
-  if (pageNumber >= 1 && static_cast<size_t>(pageNumber) <= list.pages.size()) {
-    line += " (" + list.pages[static_cast<size_t>(pageNumber) - 1].name + ")";
+  const int deviceNumber = device ? device->number : 0;
+  view.page = chosenPage(list);
+  view.lit = numberProperty(list, "index", 0);
+  view.litName = view.lit > 0 ? devices.sourceName(deviceNumber, view.lit) : "";
+  view.onAPage = view.page >= 1 && static_cast<size_t>(view.page) <= list.pages.size();
+  if (!view.onAPage) return;
+  const SourcePage& page = list.pages[static_cast<size_t>(view.page) - 1];
+  view.pageName = page.name;
+  for (const int source : page.sources) {
+    view.sources.push_back({source, devices.sourceName(deviceNumber, source), source == view.lit});
   }
-  const int lit = index == list.properties.end() ? 0 : std::atoi(index->second.c_str());
-  line += ", lit: ";
-  line += lit > 0 ? std::to_string(lit) + " " + devices.sourceName(device ? device->number : 0, lit) : "none";
-  return line;
+}
+
+void viewSelector(const PanelLayout& layout, const LayoutControl& selector, ControlView& view) {
+  const std::vector<SourcePage>* listPages = layout.pagesOf(selector);
+  const LayoutControl* list = layout.find(selector.list);
+  if (listPages == nullptr || list == nullptr) return;
+  const int chosen = chosenPage(*list);
+  for (size_t i = 0; i < listPages->size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    view.pages.push_back({number, (*listPages)[i].name, number == chosen});
+  }
 }
 
 }  // namespace
 
-std::vector<std::string> describePanel(const PanelLayout& layout, const Devices& devices) {
+bool operator==(const SourceKey& a, const SourceKey& b) {
+  return std::tie(a.number, a.name, a.lit) == std::tie(b.number, b.name, b.lit);
+}
+bool operator==(const PageKey& a, const PageKey& b) {
+  return std::tie(a.number, a.name, a.chosen) == std::tie(b.number, b.name, b.chosen);
+}
+bool operator==(const ControlView& a, const ControlView& b) {
+  return std::tie(a.id, a.kind, a.caption, a.area, a.properties, a.page, a.onAPage, a.pageName, a.sources, a.lit,
+                  a.litName, a.pages) == std::tie(b.id, b.kind, b.caption, b.area, b.properties, b.page, b.onAPage,
+                                                  b.pageName, b.sources, b.lit, b.litName, b.pages);
+}
+bool operator==(const PanelView& a, const PanelView& b) {
+  return std::tie(a.id, a.title, a.columns, a.rows, a.controls) ==
+         std::tie(b.id, b.title, b.columns, b.rows, b.controls);
+}
+bool operator==(const CrosspointView& a, const CrosspointView& b) {
+  return std::tie(a.dest, a.source, a.sourceName, a.tally) == std::tie(b.dest, b.source, b.sourceName, b.tally);
+}
+bool operator==(const DeviceView& a, const DeviceView& b) {
+  return std::tie(a.name, a.number, a.crosspoints) == std::tie(b.name, b.number, b.crosspoints);
+}
+bool operator==(const SessionView& a, const SessionView& b) {
+  return std::tie(a.running, a.now, a.violations, a.panel, a.devices) ==
+         std::tie(b.running, b.now, b.violations, b.panel, b.devices);
+}
+
+PanelView viewPanel(const PanelLayout& layout, const Devices& devices, const std::string& id) {
+  PanelView panel{id, layout.title(), layout.columns(), 0, {}};
+  for (const LayoutControl& control : layout.controls()) {
+    ControlView view;
+    view.id = control.id;
+    view.kind = control.kind;
+    view.caption = control.caption;
+    view.properties = control.properties;
+    if (control.area[0] > 0 && control.area[1] > 0) {
+      view.area = control.area;
+      panel.rows = std::max(panel.rows, control.area[1] + std::max(control.area[3], 1) - 1);
+    }
+    if (control.kind == PanelLayout::kList) viewList(control, devices, view);
+    if (control.kind == PanelLayout::kGroupSelector) viewSelector(layout, control, view);
+    panel.controls.push_back(std::move(view));
+  }
+  return panel;
+}
+
+std::vector<DeviceView> viewDevices(const Devices& devices) {
+  std::vector<DeviceView> all;
+  for (const Device& device : devices.all()) {
+    DeviceView view{device.name, device.number, {}};
+    for (const auto& [dest, source] : device.crosspoints) {
+      view.crosspoints.push_back(
+          {dest, source, devices.sourceName(device.number, source), devices.tallyText(device.number, dest)});
+    }
+    all.push_back(std::move(view));
+  }
+  return all;
+}
+
+SessionView viewSession(const HostSession& session) {
+  SessionView view{session.running(), session.now(), session.violations(), std::nullopt,
+                   viewDevices(session.devices())};
+  if (const PanelLayout* layout = session.layout()) view.panel = viewPanel(*layout, session.devices(), session.shownPanel());
+  return view;
+}
+
+std::vector<std::string> panelLines(const PanelView& panel) {
   std::string labels;
   std::vector<std::string> lines;
-  for (const LayoutControl& control : layout.controls()) {
+  for (const ControlView& control : panel.controls) {
     if (control.kind == PanelLayout::kList) {
-      lines.push_back(listLine(control, devices));
+      std::string line = control.id + " page " + std::to_string(control.page);
+      if (control.onAPage) line += " (" + control.pageName + ")";
+      line += ", lit: " + (control.lit > 0 ? std::to_string(control.lit) + " " + control.litName : "none");
+      lines.push_back(line);
       continue;
     }
     const auto statesheet = control.properties.find("statesheet");
@@ -45,13 +136,12 @@ std::vector<std::string> describePanel(const PanelLayout& layout, const Devices&
   return lines;
 }
 
-std::vector<std::string> describeDevices(const Devices& devices) {
+std::vector<std::string> deviceLines(const std::vector<DeviceView>& devices) {
   std::vector<std::string> lines;
-  for (const Device& device : devices.all()) {
+  for (const DeviceView& device : devices) {
     std::string line = device.name + " (" + std::to_string(device.number) + "):";
-    for (const auto& [dest, source] : device.crosspoints) {
-      line += " " + std::to_string(dest) + "<-" + std::to_string(source) + " \"" +
-              devices.tallyText(device.number, dest) + "\"";
+    for (const CrosspointView& xp : device.crosspoints) {
+      line += " " + std::to_string(xp.dest) + "<-" + std::to_string(xp.source) + " \"" + xp.tally + "\"";
     }
     lines.push_back(line);
   }

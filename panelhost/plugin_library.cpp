@@ -31,17 +31,11 @@ PluginLibrary::~PluginLibrary() {
 #endif
 }
 
-bool PluginLibrary::open(const std::string& path) {
+Result<> PluginLibrary::open(const std::string& path) {
   path_ = path;
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    error_ = "cannot open plug-in '" + path + "': no such file";
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error_ = "cannot open plug-in '" + path + "': not a file";
-    return false;
-  }
+  if (stat(path.c_str(), &info) != 0) return fail("cannot open plug-in '" + path + "': no such file");
+  if (!S_ISREG(info.st_mode)) return fail("cannot open plug-in '" + path + "': not a file");
 #if defined(_WIN32)
   handle_ = LoadLibraryA(path.c_str());
 #else
@@ -49,19 +43,15 @@ bool PluginLibrary::open(const std::string& path) {
   const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
   handle_ = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
 #endif
-  if (handle_ == nullptr) {
-    error_ = "cannot load plug-in '" + path + "': " + lastLoadError();
-    return false;
-  }
+  if (handle_ == nullptr) return fail("cannot load plug-in '" + path + "': " + lastLoadError());
 #if defined(_WIN32)
   FARPROC symbol = GetProcAddress(static_cast<HMODULE>(handle_), kVeskLoadFunctionName);
 #else
   void* symbol = dlsym(handle_, kVeskLoadFunctionName);
 #endif
   if (symbol == nullptr) {
-    error_ = "'" + path + "' is not a script panel plug-in: it has no export " + kVeskLoadFunctionName;
-    return false;
+    return fail("'" + path + "' is not a script panel plug-in: it has no export " + kVeskLoadFunctionName);
   }
   loader_ = reinterpret_cast<vesk_load_function>(symbol);
-  return true;
+  return Done{};
 }

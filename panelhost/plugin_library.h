@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/vesk_boundary.h"
+#include "hostside/result.h"
 
 class PluginLibrary {
  public:
@@ -13,11 +14,9 @@ class PluginLibrary {
   PluginLibrary(const PluginLibrary&) = delete;
   PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-  // Loads the library at `path` and finds load_vesk_client_script. False with
-  // a one-line reason in error() when the file is missing, does not load, or
-  // has no such export.
-  bool open(const std::string& path);
-  const std::string& error() const { return error_; }
+  // Loads the library at `path` and finds load_vesk_client_script; why not
+  // when the file is missing, does not load, or has no such export.
+  Result<> open(const std::string& path);
   const std::string& path() const { return path_; }
 
   // The export; valid while this object lives and open() succeeded.
@@ -27,5 +26,4 @@ class PluginLibrary {
   void* handle_ = nullptr;
   vesk_load_function loader_ = nullptr;
   std::string path_;
-  std::string error_;
 };

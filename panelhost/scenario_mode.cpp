@@ -7,25 +7,16 @@
 #include "panelhost/step_runner.h"
 #include "panelhost/transcript.h"
 
-int runScenario(const HostOptions& options, const std::string& scriptPath) {
+ExitStatus runScenario(const HostOptions& options) {
+  const std::string& scriptPath = options.script;
   std::ifstream script(scriptPath);
-  if (!script) {
-    std::cerr << "panelhost: cannot read scenario '" << scriptPath << "'\n";
-    return 2;
-  }
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
-  if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
-    return 2;
-  }
+  if (!script) return cannotStart("cannot read scenario '" + scriptPath + "'");
+  Result<HostSetup> setup = prepareHost(options);
+  if (!setup) return cannotStart(setup.error());
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << '\n';
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   StepRunner runner(session, std::cout);
   runner.printPanel();
 
@@ -35,12 +26,12 @@ int runScenario(const HostOptions& options, const std::string& scriptPath) {
   std::string failure;
   for (int number = 1; failure.empty() && std::getline(script, line); ++number) {
     const std::string where = scriptPath + ":" + std::to_string(number);
-    std::optional<Step> step = parseStep(line, error);
-    if (!step && !error.empty()) {
-      failure = where + ": " + error;
-    } else if (step) {
+    const Result<std::optional<Step>> step = parseStep(line);
+    if (!step) {
+      failure = where + ": " + step.error();
+    } else if (*step) {
       std::cout << name << ":" << number << ": " << line << '\n';
-      if (!runner.run(*step, error)) failure = where + ": failed: " + error;
+      if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
     }
     if (!session.violations().empty()) break;
   }
@@ -48,12 +39,9 @@ int runScenario(const HostOptions& options, const std::string& scriptPath) {
   std::cout.flush();
   if (!failure.empty()) {
     std::cerr << failure << '\n';
-    return 1;
+    return ExitStatus::Failed;
   }
-  if (!session.violations().empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
-  std::cout << "panelhost: scenario passed\n";
-  return 0;
+  const ExitStatus status = verdict(session.violations());
+  if (status == ExitStatus::Passed) std::cout << "panelhost: scenario passed\n";
+  return status;
 }

@@ -19,6 +19,9 @@ struct SessionEntry {
   std::string text;
 };
 
+// A text as entries and messages show it: in double quotes, as it is.
+inline std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
 class SessionObserver {
  public:
   virtual ~SessionObserver() = default;

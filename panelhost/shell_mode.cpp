@@ -1,8 +1,5 @@
 // panelhost shell: steps typed at a prompt, on the real clock, so timers
 // fire while the operator thinks.
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -10,54 +7,14 @@
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
 #include "panelhost/step_runner.h"
+#include "panelhost/terminal_input.h"
 #include "panelhost/transcript.h"
 
-namespace {
-
-// Lines from a file descriptor, read without blocking past a deadline.
-class LineReader {
- public:
-  explicit LineReader(int fd) : fd_(fd) {}
-  // Waits up to `timeoutMs` (-1: for ever) for input; false at end of input.
-  bool fill(int timeoutMs) {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return true;
-    char chunk[4096];
-    const ssize_t n = read(fd_, chunk, sizeof chunk);
-    if (n <= 0) return false;
-    buffer_.append(chunk, static_cast<size_t>(n));
-    return true;
-  }
-  bool next(std::string& line) {
-    const size_t end = buffer_.find('\n');
-    if (end == std::string::npos) return false;
-    line = buffer_.substr(0, end);
-    buffer_.erase(0, end + 1);
-    return true;
-  }
-  // What is left after the input ended without a final newline.
-  bool rest(std::string& line) {
-    if (buffer_.empty()) return false;
-    line.swap(buffer_);
-    buffer_.clear();
-    return true;
-  }
-
- private:
-  int fd_;
-  std::string buffer_;
-};
-
-}  // namespace
-
-int runShell(const HostOptions& options) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
-  if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
-    return 2;
-  }
-  const bool interactive = isatty(STDIN_FILENO) != 0;
+ExitStatus runShell(const HostOptions& options) {
+  Result<HostSetup> setup = prepareHost(options);
+  if (!setup) return cannotStart(setup.error());
+  TerminalInput reader;
+  const bool interactive = reader.interactive();
   const auto start = std::chrono::steady_clock::now();
   auto elapsed = [&] {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
@@ -67,16 +24,13 @@ int runShell(const HostOptions& options) {
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost shell: " << options.plugin
             << "\nTimers run on the real clock. Type 'help' for the steps, 'quit' to leave.\n";
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
 
   // Lets real time pass until `until`, delivering what falls due on the way.
   auto runUntil = [&](std::int64_t until) {
     for (std::int64_t now = elapsed(); now < until; now = elapsed()) {
       const std::int64_t next = std::min(until, session.nextDue().value_or(until));
-      if (next > now) poll(nullptr, 0, static_cast<int>(next - now));
+      if (next > now) sleepMs(static_cast<int>(next - now));
       session.advanceTo(elapsed());
     }
     session.advanceTo(elapsed());
@@ -84,7 +38,6 @@ int runShell(const HostOptions& options) {
   StepRunner runner(session, std::cout, [&](int ms) { runUntil(elapsed() + ms); });
   runner.printPanel();
 
-  LineReader reader(STDIN_FILENO);
   bool open = true;
   std::string line;
   while (open || reader.next(line) || reader.rest(line)) {
@@ -109,17 +62,13 @@ int runShell(const HostOptions& options) {
       std::cout << stepHelp();
       continue;
     }
-    std::optional<Step> step = parseStep(line, error);
+    const Result<std::optional<Step>> step = parseStep(line);
     if (!step) {
-      if (!error.empty()) std::cout << "error: " << error << '\n';
-      continue;
+      std::cout << "error: " << step.error() << '\n';
+    } else if (*step) {
+      if (Result<> done = runner.run(**step); !done) std::cout << "error: " << done.error() << '\n';
     }
-    if (!runner.run(*step, error)) std::cout << "error: " << error << '\n';
   }
   session.stop();
-  if (!session.violations().empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
-  return 0;
+  return verdict(session.violations());
 }

@@ -1,17 +1,18 @@
 // panelhost soak: a long run of random operator, device, property and clock
 // events on a virtual clock, to show that the panel holds up and that memory
 // does not grow.
-#include <malloc.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
+#include "panelhost/process_memory.h"
 
 namespace {
 
@@ -26,60 +27,53 @@ class Counter : public SessionObserver {
   long long violations = 0;
 };
 
-// A field of /proc/self/status in KiB ("VmRSS", "VmHWM"); 0 where there is
-// no such file.
-long statusKiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  long value = 0;
-  while (status >> key) {
-    if (key == std::string(field) + ":") {
-      status >> value;
-      return value;
-    }
-    status.ignore(4096, '\n');
-  }
-  return 0;
-}
-
-// Bytes of heap in use by the whole process, host and plug-in.
-long heapInUseKiB() {
-  const struct mallinfo2 info = mallinfo2();
-  return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
-}
-
 // The heap may settle during the first events (the layout's properties, the
 // host's tables); after that it must stay within this margin.
 constexpr long kGrowthAllowanceKiB = 64;
 constexpr long long kWarmUpEvents = 20000;
 
+// Random things happening in whatever studio is loaded: presses on the
+// controls of the layout the panel shows (now and then out of range), on
+// the framework's alarm controls, the property messages the panel lists in
+// its "_commands" answer (and a few it does not), routes and tallies on the
+// devices of the device table, and the clock moving on.
 class RandomStudio {
  public:
-  RandomStudio(HostSession& session, unsigned seed) : session_(session), random_(seed) {}
+  RandomStudio(HostSession& session, unsigned seed) : session_(session), random_(seed) {
+    // What the panel says it takes: "name=[value]" entries, one a line.
+    const std::optional<std::string> commands = session_.property("_commands");
+    std::string entries = commands.value_or("");
+    for (size_t at = 0; at <= entries.size();) {
+      const size_t end = std::min(entries.find('\n', at), entries.size());
+      const std::string entry = entries.substr(at, end - at);
+      const size_t equals = entry.find('=');
+      if (!entry.empty()) setters_.push_back(entry.substr(0, equals) + "=");
+      if (!entry.empty()) reads_.push_back("return=" + entry.substr(0, equals));
+      at = end + 1;
+    }
+    for (const char* read : {"return=all", "return=x", "_events", "_commands", "other="}) reads_.push_back(read);
+  }
 
   // One random thing happening in the studio.
   void step() {
     switch (pick(12)) {
-      case 0: case 1: case 2:
-        session_.press("1", "SourceSel", "index=" + std::to_string(pick(40) - 4));
-        break;
-      case 3: case 4:
-        session_.press("1", "Mon_" + std::to_string(1 + pick(3)), "button=pressed");
-        break;
-      case 5:
-        session_.press("1", "GrpSelect", "button.00" + std::to_string(1 + pick(4)) + "=" + std::to_string(1 + pick(4)));
+      case 0: case 1: case 2: case 3: case 4: case 5:
+        press();
         break;
       case 6:
-        session_.press(pick(2) ? "2" : "1", pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)));
+        // The alarm controls every panel on the framework takes, on this
+        // panel or another one.
+        (void)session_.press({pick(2) ? "ActionAll" : "AckAll", "alarm=" + std::to_string(pick(10)),
+                              std::string(pick(2) ? "2" : "1"), true});
         break;
       case 7:
         session_.property(propertyMessage());
         break;
       case 8:
-        session_.deviceRoute(9, 1 + pick(32), 410 + pick(3));
+        route();
         break;
       case 9:
-        session_.deviceTally(7, 76 + pick(5), text(pick(80)));
+        tally();
         break;
       default:
         session_.advanceTo(session_.now() + pick(300));
@@ -88,45 +82,83 @@ class RandomStudio {
   }
 
  private:
-  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  int pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(random_); }
+  template <typename T>
+  const T& any(const std::vector<T>& items) { return items[static_cast<size_t>(pick(static_cast<int>(items.size())))]; }
+
+  // A control of the shown layout worked as an operator would, now and
+  // then with a choice out of range.
+  void press() {
+    const PanelLayout* layout = session_.layout();
+    if (layout == nullptr || layout->controls().empty()) return;
+    const LayoutControl& control = any(layout->controls());
+    std::string choice;
+    if (control.kind == PanelLayout::kList) {
+      const std::vector<SourcePage>& pages = control.pages;
+      const bool inRange = pick(8) != 0 && !pages.empty() && !any(pages).sources.empty();
+      choice = std::to_string(inRange ? any(any(pages).sources) : pick(40) - 4);
+    } else if (control.kind == PanelLayout::kGroupSelector) {
+      const std::vector<SourcePage>* pages = layout->pagesOf(control);
+      choice = std::to_string(1 + pick(pages != nullptr ? static_cast<int>(pages->size()) + 1 : 4));
+    }
+    (void)session_.press({control.id, choice, std::nullopt, true});
+  }
+
+  void route() {
+    const std::vector<Device>& devices = session_.devices().all();
+    if (devices.empty()) return;
+    const Device& device = any(devices);
+    int source = pick(40);
+    if (!device.sources.empty() && pick(4) != 0) source = std::next(device.sources.begin(), pick(static_cast<int>(device.sources.size())))->first;
+    int dest = pick(1000);
+    if (!device.crosspoints.empty()) dest = std::next(device.crosspoints.begin(), pick(static_cast<int>(device.crosspoints.size())))->first;
+    session_.deviceRoute(device.number, source, dest);
+  }
+
+  void tally() {
+    const std::vector<Device>& devices = session_.devices().all();
+    if (devices.empty()) return;
+    const Device& device = any(devices);
+    int dest = pick(1000);
+    if (!device.crosspoints.empty()) {
+      dest = std::next(device.crosspoints.begin(), pick(static_cast<int>(device.crosspoints.size())))->first + pick(3) - 1;
+    }
+    session_.deviceTally(device.number, dest, text(pick(80)));
+  }
+
   std::string text(int length) {
     std::string t;
     for (int i = 0; i < length; ++i) t += static_cast<char>(' ' + pick(95));
     return t;
   }
   std::string propertyMessage() {
-    static const char* const kNames[] = {"myParam=", "instance=", "return=all", "return=myParam", "return=x",
-                                         "_events", "_commands", "other="};
-    const std::string name = kNames[pick(8)];
-    return name.back() == '=' ? name + text(pick(100)) : name;
+    if (!setters_.empty() && pick(2) == 0) return any(setters_) + text(pick(100));
+    return any(reads_);
   }
 
   HostSession& session_;
   std::mt19937 random_;
+  std::vector<std::string> setters_;  // "name=" for each settable property
+  std::vector<std::string> reads_;    // messages that read
 };
 
 }  // namespace
 
-int runSoak(const HostOptions& options, long long events, unsigned seed) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
-  if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
-    return 2;
-  }
+ExitStatus runSoak(const HostOptions& options) {
+  const long long events = options.events;
+  const unsigned seed = options.seed;
+  Result<HostSetup> setup = prepareHost(options);
+  if (!setup) return cannotStart(setup.error());
   Counter counter;
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), counter);
-  if (!session.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   RandomStudio studio(session, seed);
   std::printf("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
   const long startKiB = heapInUseKiB();
   // A replaced allocator (valgrind's, for one) keeps malloc's figures at 0.
   const bool measurable = startKiB > 0;
   std::printf("  at start:   heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB%s\n", startKiB,
-              statusKiB("VmRSS"), statusKiB("VmHWM"),
+              residentKiB(), peakResidentKiB(),
               measurable ? "" : " (heap not measurable: malloc is replaced)");
 
   long settledKiB = 0;
@@ -147,19 +179,16 @@ int runSoak(const HostOptions& options, long long events, unsigned seed) {
   session.forgetCommands();
   const long endKiB = heapInUseKiB();
   std::printf("  at the end: heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB\n", endKiB,
-              statusKiB("VmRSS"), statusKiB("VmHWM"));
+              residentKiB(), peakResidentKiB());
   std::printf("  heap in use after the first %lld events: %ld KiB\n", kWarmUpEvents, settledKiB);
   session.stop();
   std::printf("  %.0f events per second (%.2f s of virtual time in %.2f s)\n", counter.events / seconds,
               session.now() / 1000.0, seconds);
-  if (counter.violations != 0) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << session.violations().front() << '\n';
-    return 1;
-  }
+  if (counter.violations != 0) return verdict(session.violations());
   if (measurable && settled && endKiB > settledKiB + kGrowthAllowanceKiB) {
     std::cerr << "panelhost: heap in use grew from " << settledKiB << " KiB to " << endKiB << " KiB during the soak\n";
-    return 1;
+    return ExitStatus::Failed;
   }
   std::printf("panelhost soak: passed\n");
-  return 0;
+  return ExitStatus::Passed;
 }

@@ -1,38 +1,51 @@
-// Step: one line of a scenario or of the shell, parsed into a verb and its
-// operands.
+// Step: one line of a scenario or of the shell, parsed against the table of
+// steps (StepRunner::steps(), which also carries them out).
 //
-//   press [<panel>/]<control> [<message>]   the operator works a control
-//   tally <device> <index> <text>           a device reports a tally
-//   route <device> <source> <dest>          a route made from outside
-//   wait <ms>                               the clock moves on
-//   property <message>                      an enclosing panel asks
-//   close                                   the host deletes the panel
-//   show                                    print panel and devices
-//   expect <command>                        the next command sent
-//   expect-none                             no further command sent
-//   expect-answer <text> | none             the last property answer
-//   expect-property <control> <key> <value> a control property
-//   expect-crosspoint <device> <dest> <source>
-// A device is its number or its name in double quotes. Words are separated
-// by blanks; double quotes group words. For expect and expect-answer the
-// rest of the line is taken as it stands; "" stands for the empty text.
-// Blank lines and lines starting with '#' are no steps.
+// Words are separated by blanks; double quotes group words. A step that
+// takes the rest of its line (expect, expect-answer) takes it as it stands,
+// "" standing for the empty text. Blank lines and lines starting with '#'
+// are no steps.
+//   parseStep("tally \"ZIR SDI Router\" 78 \"CAM 2\"")
+//     -> tally, words {"ZIR SDI Router", "78", "CAM 2"}
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-struct Step {
-  std::string verb;
-  std::vector<std::string> words;  // operands, quotes removed
-  std::string rest;                // the text after the verb, as written
-  std::string where;               // "file:line", for messages
+#include "hostside/result.h"
+
+class StepRunner;
+using Words = std::vector<std::string>;
+
+// One kind of step: a row of the step table.
+struct StepKind {
+  enum class Operands {
+    Words,           // between minWords and maxWords words
+    RestOfLine,      // the rest of the line as written, not empty
+    WordsJoinLast,   // minWords words; any more join the last with blanks
+  };
+  const char* name;
+  const char* synopsis;  // the operands, as the help shows them
+  const char* help;      // what it does; '\n' continues on the next line
+  Operands operands;
+  size_t minWords;
+  size_t maxWords;
+  // An action (press, wait, ...) starts a fresh list of commands for the
+  // expectations after it, and shows the panel once done.
+  bool action;
+  Result<> (*run)(StepRunner& runner, const Words& words);
 };
 
-// The step on `line`; nothing for a blank or comment line, or with a
-// one-line reason in `error` when the line is not a step.
-std::optional<Step> parseStep(const std::string& line, std::string& error);
+struct Step {
+  const StepKind* kind;
+  Words words;  // operands, quotes removed
+};
 
-// One line of help per step, for the shell and --help.
-const char* stepHelp();
+// The step on `line`; nothing for a blank or comment line; or why the line
+// is not a step.
+Result<std::optional<Step>> parseStep(std::string_view line);
+
+// The steps' help, one entry a line, generated from the table.
+std::string stepHelp();

@@ -1,4 +1,4 @@
-// StepRunner: actions and expectations.
+// StepRunner: the step table, each step's handler, and the expectations.
 #include "panelhost/step_runner.h"
 
 #include <charconv>
@@ -15,151 +15,164 @@ std::optional<int> toInt(const std::string& word) {
   return value;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+using Operands = StepKind::Operands;
 
 }  // namespace
 
-bool StepRunner::run(const Step& step, std::string& failure) {
-  if (step.verb.rfind("expect", 0) == 0) return check(step, failure);
-  if (step.verb == "show") {
-    printPanel();
-    for (const std::string& line : describeDevices(session_.devices())) out_ << "  devices: " << line << '\n';
-    return true;
-  }
+const std::vector<StepKind>& StepRunner::steps() {
+  using R = StepRunner;
+  using W = Words;
+  static const std::vector<StepKind> kSteps = {
+      {"press", "[<panel>/]<control> [<message>]",
+       "work a control, e.g. press SourceSel 5\n"
+       "(a list takes a source number, a group selector\n"
+       "a page number, a button its layout message)",
+       Operands::Words, 1, 2, true,
+       [](R& r, const W& w) -> Result<> {
+         HostSession::Press press{w[0], w.size() > 1 ? w[1] : "", std::nullopt, true};
+         const size_t slash = press.control.find('/');
+         if (slash != std::string::npos) {
+           press.panel = press.control.substr(0, slash);
+           press.control.erase(0, slash + 1);
+         }
+         (void)r.session_.press(press);  // a refusal is in the transcript
+         return Done{};
+       }},
+      {"tally", "<device> <index> <text>", "a device reports a tally", Operands::Words, 3, 3, true,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> device = r.deviceNumber(w[0]);
+         const std::optional<int> index = toInt(w[1]);
+         if (!device || !index) return fail("no device " + quoted(w[0]) + ", or " + quoted(w[1]) + " is not a number");
+         r.session_.deviceTally(*device, *index, w[2]);
+         return Done{};
+       }},
+      {"route", "<device> <source> <dest>", "a route made from outside the panel", Operands::Words, 3, 3, true,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> device = r.deviceNumber(w[0]);
+         const std::optional<int> source = toInt(w[1]);
+         if (!device || !source) return fail("no device " + quoted(w[0]) + ", or " + quoted(w[1]) + " is not a number");
+         const std::optional<int> dest = toInt(w[2]);
+         if (!dest) return fail(quoted(w[2]) + " is not a destination number");
+         r.session_.deviceRoute(*device, *source, *dest);
+         return Done{};
+       }},
+      {"wait", "<ms>", "let the clock run on", Operands::Words, 1, 1, true,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> ms = toInt(w[0]);
+         if (!ms || *ms < 0) return fail("wait takes milliseconds, not " + quoted(w[0]));
+         if (r.wait_) {
+           r.wait_(*ms);
+         } else {
+           r.session_.advanceTo(r.session_.now() + *ms);
+         }
+         return Done{};
+       }},
+      {"property", "<message>", "an enclosing panel sets or asks, e.g. return=all", Operands::Words, 1, 1, true,
+       [](R& r, const W& w) -> Result<> {
+         r.answer_ = r.session_.property(w[0]);
+         r.asked_ = true;
+         return Done{};
+       }},
+      {"close", "", "delete the panel", Operands::Words, 0, 0, true,
+       [](R& r, const W&) -> Result<> {
+         r.session_.stop();
+         return Done{};
+       }},
+      {"show", "", "print the panel and the devices", Operands::Words, 0, 0, false,
+       [](R& r, const W&) -> Result<> {
+         r.printPanel();
+         for (const std::string& line : deviceLines(viewDevices(r.session_.devices()))) {
+           r.out_ << "  devices: " << line << '\n';
+         }
+         return Done{};
+       }},
+      {"expect", "<command>", "the next command sent must be this", Operands::RestOfLine, 1, 1, false,
+       [](R& r, const W& w) -> Result<> {
+         const std::vector<std::string>& commands = r.session_.commands();
+         if (r.matched_ >= commands.size()) {
+           return fail("expected " + quoted(w[0]) + ", but no further command was sent" + r.unmatchedCommands());
+         }
+         if (commands[r.matched_] != w[0]) {
+           return fail("expected " + quoted(w[0]) + ", but the next command was " + quoted(commands[r.matched_]) +
+                       r.unmatchedCommands());
+         }
+         ++r.matched_;
+         return Done{};
+       }},
+      {"expect-none", "", "no further command was sent", Operands::Words, 0, 0, false,
+       [](R& r, const W&) -> Result<> {
+         const std::vector<std::string>& commands = r.session_.commands();
+         if (r.matched_ < commands.size()) {
+           return fail("expected no further command, but " + quoted(commands[r.matched_]) + " was sent");
+         }
+         return Done{};
+       }},
+      {"expect-answer", "<text> | none", "the last property answer", Operands::RestOfLine, 1, 1, false,
+       [](R& r, const W& w) -> Result<> {
+         if (!r.asked_) return fail("no property was asked for yet");
+         const std::string got = r.answer_ ? quoted(*r.answer_) : "none";
+         const std::string wanted = w[0] == "none" ? "none" : quoted(w[0]);
+         if (got != wanted) return fail("expected the answer " + wanted + ", got " + got);
+         return Done{};
+       }},
+      {"expect-property", "<control> <key> <value>", "a control property", Operands::WordsJoinLast, 3, 3, false,
+       [](R& r, const W& w) -> Result<> {
+         const PanelLayout* layout = r.session_.layout();
+         const LayoutControl* control = layout != nullptr ? layout->find(w[0]) : nullptr;
+         if (control == nullptr) return fail("the shown layout has no control " + quoted(w[0]));
+         const auto value = control->properties.find(w[1]);
+         const std::string got = value == control->properties.end() ? "(not set)" : quoted(value->second);
+         if (got != quoted(w[2])) return fail("expected " + w[0] + " " + w[1] + " " + quoted(w[2]) + ", got " + got);
+         return Done{};
+       }},
+      {"expect-crosspoint", "<device> <dest> <source>", "", Operands::Words, 3, 3, false,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> device = r.deviceNumber(w[0]);
+         const std::optional<int> dest = toInt(w[1]);
+         const std::optional<int> source = toInt(w[2]);
+         if (!device || !dest || !source) {
+           return fail("expect-crosspoint takes a device, a destination and a source number");
+         }
+         const Device* d = r.session_.devices().byNumber(*device);
+         const auto routed = d->crosspoints.find(*dest);
+         const std::string got = routed == d->crosspoints.end() ? "nothing" : std::to_string(routed->second);
+         if (got != std::to_string(*source)) {
+           return fail("expected " + d->name + " destination " + w[1] + " to take " + w[2] + ", it takes " + got);
+         }
+         return Done{};
+       }},
+      {"expect-tally", "<device> <dest> <text>", "what a destination shows, through tie lines", Operands::WordsJoinLast,
+       3, 3, false,
+       [](R& r, const W& w) -> Result<> {
+         const std::optional<int> device = r.deviceNumber(w[0]);
+         const std::optional<int> dest = toInt(w[1]);
+         if (!device || !dest) return fail("expect-tally takes a device and a destination number");
+         const std::string shown = r.session_.devices().tallyText(*device, *dest);
+         if (shown != w[2]) {
+           return fail("expected " + w[0] + " destination " + w[1] + " to show " + quoted(w[2]) + ", it shows " +
+                       quoted(shown));
+         }
+         return Done{};
+       }},
+  };
+  return kSteps;
+}
+
+Result<> StepRunner::run(const Step& step) {
+  if (!step.kind->action) return step.kind->run(*this, step.words);
   firstOfAction_ = session_.commands().size();
   matched_ = firstOfAction_;
-  if (!act(step, failure)) return false;
-  printPanel();
-  return true;
+  Result<> done = step.kind->run(*this, step.words);
+  if (done) printPanel();
+  return done;
 }
 
 void StepRunner::printPanel() {
   if (session_.layout() == nullptr) return;
-  for (const std::string& line : describePanel(*session_.layout(), session_.devices())) {
+  const PanelView panel = viewPanel(*session_.layout(), session_.devices(), session_.shownPanel());
+  for (const std::string& line : panelLines(panel)) {
     out_ << "  panel: " << line << '\n';
   }
-}
-
-bool StepRunner::act(const Step& step, std::string& failure) {
-  const std::vector<std::string>& w = step.words;
-  if (step.verb == "press") {
-    std::string panel = session_.shownPanel().empty() ? "1" : session_.shownPanel();
-    std::string control = w[0];
-    const size_t slash = control.find('/');
-    if (slash != std::string::npos) {
-      panel = control.substr(0, slash);
-      control = control.substr(slash + 1);
-    }
-    const std::string choice = w.size() > 1 ? w[1] : "";
-    std::string message = choice;
-    const PanelLayout* layout = session_.layout();
-    const LayoutControl* shown = layout != nullptr ? layout->find(control) : nullptr;
-    if (shown != nullptr) message = PanelLayout::messageFor(*shown, choice);
-    session_.press(panel, control, message);
-  } else if (step.verb == "tally" || step.verb == "route") {
-    const std::optional<int> device = deviceNumber(w[0]);
-    const std::optional<int> index = toInt(w[1]);
-    if (!device || !index) {
-      failure = "no device " + quoted(w[0]) + ", or " + quoted(w[1]) + " is not a number";
-      return false;
-    }
-    if (step.verb == "tally") {
-      session_.deviceTally(*device, *index, w[2]);
-    } else {
-      const std::optional<int> dest = toInt(w[2]);
-      if (!dest) {
-        failure = quoted(w[2]) + " is not a destination number";
-        return false;
-      }
-      session_.deviceRoute(*device, *index, *dest);
-    }
-  } else if (step.verb == "wait") {
-    const std::optional<int> ms = toInt(w[0]);
-    if (!ms || *ms < 0) {
-      failure = "wait takes milliseconds, not " + quoted(w[0]);
-      return false;
-    }
-    if (wait_) {
-      wait_(*ms);
-    } else {
-      session_.advanceTo(session_.now() + *ms);
-    }
-  } else if (step.verb == "property") {
-    answer_ = session_.property(w[0]);
-    asked_ = true;
-  } else if (step.verb == "close") {
-    session_.stop();
-  }
-  return true;
-}
-
-bool StepRunner::check(const Step& step, std::string& failure) {
-  const std::vector<std::string>& commands = session_.commands();
-  const std::vector<std::string>& w = step.words;
-  if (step.verb == "expect") {
-    if (matched_ >= commands.size()) {
-      failure = "expected " + quoted(w[0]) + ", but no further command was sent" + unmatchedCommands();
-      return false;
-    }
-    if (commands[matched_] != w[0]) {
-      failure = "expected " + quoted(w[0]) + ", but the next command was " + quoted(commands[matched_]) +
-                unmatchedCommands();
-      return false;
-    }
-    ++matched_;
-    return true;
-  }
-  if (step.verb == "expect-none") {
-    if (matched_ < commands.size()) {
-      failure = "expected no further command, but " + quoted(commands[matched_]) + " was sent";
-      return false;
-    }
-    return true;
-  }
-  if (step.verb == "expect-answer") {
-    if (!asked_) {
-      failure = "no property was asked for yet";
-      return false;
-    }
-    const std::string got = answer_ ? quoted(*answer_) : "none";
-    const std::string wanted = w[0] == "none" ? "none" : quoted(w[0]);
-    if (got != wanted) {
-      failure = "expected the answer " + wanted + ", got " + got;
-      return false;
-    }
-    return true;
-  }
-  if (step.verb == "expect-property") {
-    const PanelLayout* layout = session_.layout();
-    const LayoutControl* control = layout != nullptr ? layout->find(w[0]) : nullptr;
-    if (control == nullptr) {
-      failure = "the shown layout has no control " + quoted(w[0]);
-      return false;
-    }
-    const auto value = control->properties.find(w[1]);
-    const std::string got = value == control->properties.end() ? "(not set)" : quoted(value->second);
-    if (got != quoted(w[2])) {
-      failure = "expected " + w[0] + " " + w[1] + " " + quoted(w[2]) + ", got " + got;
-      return false;
-    }
-    return true;
-  }
-  // expect-crosspoint <device> <dest> <source>
-  const std::optional<int> device = deviceNumber(w[0]);
-  const std::optional<int> dest = toInt(w[1]);
-  const std::optional<int> source = toInt(w[2]);
-  if (!device || !dest || !source) {
-    failure = "expect-crosspoint takes a device, a destination and a source number";
-    return false;
-  }
-  const Device* d = session_.devices().byNumber(*device);
-  const auto routed = d->crosspoints.find(*dest);
-  const std::string got = routed == d->crosspoints.end() ? "nothing" : std::to_string(routed->second);
-  if (got != std::to_string(*source)) {
-    failure = "expected " + d->name + " destination " + w[1] + " to take " + w[2] + ", it takes " + got;
-    return false;
-  }
-  return true;
 }
 
 std::optional<int> StepRunner::deviceNumber(const std::string& word) const {

@@ -1,4 +1,7 @@
 // StepRunner: carries out steps on a host session and checks expectations.
+// Its table (steps()) is the one list of steps: each row names a step, its
+// operands, its help line and its handler, so a new step is one row and one
+// handler in step_runner.cpp.
 //
 // Expectations look at what the last action did: each action step (press,
 // tally, route, wait, property, close) starts a fresh list of commands, and
@@ -9,7 +12,9 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "hostside/result.h"
 #include "panelhost/host_session.h"
 #include "panelhost/step.h"
 
@@ -22,15 +27,16 @@ class StepRunner {
   StepRunner(HostSession& session, std::ostream& out, Wait wait = {})
       : session_(session), out_(out), wait_(std::move(wait)) {}
 
-  // Carries out `step`. False with a one-line reason in `failure` when an
-  // expectation does not hold or the step cannot be carried out.
-  bool run(const Step& step, std::string& failure);
+  // Carries out `step`; why not when an expectation does not hold or the
+  // step cannot be carried out.
+  Result<> run(const Step& step);
   // Prints the panel's labels and highlights.
   void printPanel();
 
+  // Every step, in the order the help lists them.
+  static const std::vector<StepKind>& steps();
+
  private:
-  bool act(const Step& step, std::string& failure);
-  bool check(const Step& step, std::string& failure);
   // A device given by number or by name; nothing when there is none.
   std::optional<int> deviceNumber(const std::string& word) const;
   std::string unmatchedCommands() const;

@@ -1,14 +1,10 @@
 // panelhost web: the running panel as a web page on 127.0.0.1, worked with
 // the mouse, on the real clock, until Ctrl+C.
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <iostream>
 
 #include "panelhost/live_panel.h"
 #include "panelhost/modes.h"
+#include "panelhost/stop_signal.h"
 #include "panelhost/transcript.h"
 #include "panelhost/web_server.h"
 
@@ -35,55 +31,27 @@ class ConsoleTranscript : public SessionObserver {
 
 }  // namespace
 
-int runWeb(const HostOptions& options, int port) {
-  std::string error;
-  std::optional<HostSetup> setup = prepareHost(options, error);
-  if (!setup) {
-    std::cerr << "panelhost: " << error << '\n';
-    return 2;
-  }
-  // Ctrl+C and kill are taken by sigwait below, on this thread, and not by
-  // whichever thread the kernel picks: every thread started from here on
-  // inherits the mask. A shell starts background jobs with SIGINT ignored,
-  // which would discard it before sigwait sees it, hence the default. A
-  // browser that goes away mid-write must not end us.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  std::signal(SIGPIPE, SIG_IGN);
+ExitStatus runWeb(const HostOptions& options) {
+  Result<HostSetup> setup = prepareHost(options);
+  if (!setup) return cannotStart(setup.error());
+  // Ctrl+C and kill are taken by the wait below, on this thread.
+  StopSignal stop;
 
   ConsoleTranscript transcript(options.replies);
   LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
                   options.replies);
   WebServer server(panel, fileName(options.plugin));
-  if (!server.bind(port, error)) {
-    std::cerr << "panelhost: " << error << '\n';
-    return 2;
-  }
+  if (Result<int> bound = server.bind(options.port); !bound) return cannotStart(bound.error());
   // Requests wait in the listening socket's queue until start() below.
   std::cout << "panelhost web: serving " << fileName(options.plugin) << " on " << server.url()
             << " — press Ctrl+C to stop" << std::endl;
-  if (!panel.start()) {
-    std::cerr << "panelhost: " << options.plugin << ": load_vesk_client_script returned no panel\n";
-    return 2;
-  }
+  if (Result<> started = panel.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   // If serving ends by itself, the wait below ends as if stopped by hand.
-  server.start([] { kill(getpid(), SIGTERM); });
-
-  int received = 0;
-  sigwait(&stopSignals, &received);
+  server.start([] { StopSignal::stopNow(); });
+  stop.wait();
   std::cout << "panelhost web: stopping" << std::endl;
   server.stop();
   panel.stop();  // the panel is deleted on its own thread
   std::cout.flush();
-  const std::vector<std::string> violations = panel.violations();
-  if (!violations.empty()) {
-    std::cerr << "panelhost: the panel broke the host's rules: " << violations.front() << '\n';
-    return 1;
-  }
-  return 0;
+  return verdict(panel.violations());
 }

@@ -4,7 +4,6 @@
 
 #include "panelhost/modes.h"
 
-int runWeb(const HostOptions&, int) {
-  std::cerr << "panelhost: the web mode is not in this build (it needs cpp-httplib for this target)\n";
-  return 2;
+ExitStatus runWeb(const HostOptions&) {
+  return cannotStart("the web mode is not in this build (it needs cpp-httplib for this target)");
 }

@@ -193,12 +193,37 @@ async function sendProperty(message) {
   while ($('answers').childElementCount > 8) $('answers').lastElementChild.remove();
 }
 
-for (const form of document.querySelectorAll('form.prop-set')) {
+// A form that sets one property: "<name>=<what is typed>".
+function propertyForm(name) {
+  const id = `prop-${name}`;
+  const input = el('input', {id, name: 'value', autocomplete: 'off', spellcheck: 'false'});
+  const form = el('form', {class: 'prop-set', 'data-name': name},
+                  el('label', {for: id}, name), input, el('button', {class: 'key small', type: 'submit'}, 'Set'));
   form.addEventListener('submit', (event) => {
     event.preventDefault();
-    sendProperty(`${form.dataset.name}=${form.elements.value.value}`);
+    sendProperty(`${name}=${input.value}`);
   });
+  return form;
 }
+
+// One form per property the panel says it takes: its "_commands" answer
+// lists them as "name=[value]", one a line.
+async function drawPropertyForms() {
+  let answer;
+  try {
+    answer = (await post('/api/property', {message: '_commands'})).answer;
+  } catch (error) {
+    return showProblem(error.message);
+  }
+  const names = (answer ?? '').split('\n').map((entry) => entry.split('=')[0]).filter((name) => name !== '');
+  $('prop-forms').replaceChildren(...names.map(propertyForm));
+}
+
+// Any message, as typed: for properties the panel does not list.
+$('prop-message-form').addEventListener('submit', (event) => {
+  event.preventDefault();
+  sendProperty($('prop-message').value);
+});
 for (const button of document.querySelectorAll('[data-read]')) {
   button.addEventListener('click', () => sendProperty(button.dataset.read));
 }
@@ -248,3 +273,4 @@ function connect() {
 }
 
 connect();
+drawPropertyForms();

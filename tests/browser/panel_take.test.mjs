@@ -169,12 +169,13 @@ describe('panelhost web in Chromium', () => {
   it('sets myParam and instance and reads them back', async () => {
     const answer = () => text(page.locator('#answers li .answer'));
     const asked = () => text(page.locator('#answers li .asked'));
+    await eventually('the form of each property in "_commands"', async () => await page.locator('#prop-myParam').count() === 1);
     await page.fill('#prop-myParam', 'studio A');
     await page.click('form[data-name="myParam"] button');
     await eventually('the set acknowledged', async () => (await asked()) === 'myParam=studio A');
     assert.equal(await answer(), 'no answer');
-    await page.fill('#prop-instance', 'cam2');
-    await page.click('form[data-name="instance"] button');
+    await page.fill('#prop-message', 'instance=cam2');
+    await page.click('#prop-message-form button');
     await eventually('instance set', async () => (await asked()) === 'instance=cam2');
 
     await page.click('[data-read="return=all"]');

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/events.h"
+#include "hostside/host_records.h"
 #include "tests/support/probe_panel.h"
 #include "tests/support/recording_host.h"
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/empty_text.h"
-#include "tests/support/allocation_counter.h"
+#include "hostside/allocation_counter.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hostside/host_records.h"
 #include "tests/support/debug_capture.h"
-#include "tests/support/events.h"
 #include "tests/support/probe_panel.h"
 #include "tests/support/recording_host.h"
 

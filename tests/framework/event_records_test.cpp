@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/events.h"
+#include "hostside/host_records.h"
 
 namespace {
 

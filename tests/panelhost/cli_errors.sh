@@ -45,9 +45,13 @@ check 1 '^panelhost: the panel broke the host.s rules: reply "7 0" was never han
 check 2 '^panelhost: cannot open plug-in'                    shell /no/such.so
 
 # The shell on piped input: a take, then real time passes and the highlight
-# clears.
-printf 'press SourceSel 5\nwait 300\nbogus\nquit\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
+# clears; a mistake is reported once, not again on the blank lines after it.
+printf 'press SourceSel 5\nwait 300\nbogus\n\n\nquit\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
 status=$?
+if [ "$(grep -c '^error: ' "$here/shell")" -ne 1 ]; then
+  echo "FAIL: the shell reported $(grep -c '^error: ' "$here/shell") errors for one mistake"
+  failures=$((failures + 1))
+fi
 for want in "<- RC 9 5 410 ',1' 0" "<- TP 'text=CAM 5' '1' 'VID_1'" "<- TP 'index=0' '1' 'SourceSel'" \
             "lit: none" "error: unknown step 'bogus'" "<- AS"; do
   if ! grep -qF "$want" "$here/shell"; then

@@ -48,14 +48,12 @@ TEST(Devices, UnknownThingsHaveNames) {
 }
 
 TEST(Devices, TieLoopsEnd) {
-  std::string error;
-  std::optional<Devices> devices = Devices::fromJson(R"({"devices": [
+  Result<Devices> devices = Devices::fromJson(R"({"devices": [
       {"name": "A", "number": 1, "sources": [{"number": 1, "name": "from B", "carries": {"device": "B", "dest": 1}}],
        "crosspoints": {"1": 1}},
       {"name": "B", "number": 2, "sources": [{"number": 1, "name": "from A", "carries": {"device": "A", "dest": 1}}],
-       "crosspoints": {"1": 1}}]})",
-                                                     error);
-  ASSERT_TRUE(devices) << error;
+       "crosspoints": {"1": 1}}]})");
+  ASSERT_TRUE(devices) << devices.error();
   EXPECT_EQ(devices->tallyText(1, 1), "");
   EXPECT_LE(devices->route(1, 1, 1).size(), 9u);
 }
@@ -75,9 +73,9 @@ TEST(Devices, BadConfigurationsSayWhy) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
-    std::string error;
-    EXPECT_FALSE(Devices::fromJson(c.json, error).has_value());
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    const Result<Devices> devices = Devices::fromJson(c.json);
+    ASSERT_FALSE(devices);
+    EXPECT_NE(devices.error().find(c.reason), std::string::npos) << devices.error();
   }
 }
 

@@ -23,7 +23,8 @@ class Collect : public SessionObserver {
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
 
 vesk_load_function load(PluginLibrary& library, const char* path) {
-  EXPECT_TRUE(library.open(path)) << library.error();
+  const Result<> opened = library.open(path);
+  EXPECT_TRUE(opened) << opened.error();
   return library.loader();
 }
 
@@ -36,7 +37,7 @@ TEST(HostSession, RunsTheRoadOfOneTake) {
   EXPECT_EQ(session.shownPanel(), "1");
   EXPECT_TRUE(session.registered(7, 77) && session.registered(7, 79) && !session.registered(7, 80));
 
-  session.press("1", "SourceSel", "index=5");
+  (void)session.press({"SourceSel", "index=5", std::string("1"), true});
   EXPECT_EQ(session.devices().byNumber(9)->crosspoints.at(410), 5);
   EXPECT_EQ(session.layout()->find("SourceSel")->properties.at("index"), "5");
   session.advanceTo(session.now() + 20);
@@ -100,6 +101,7 @@ TEST(HostSession, CatchesEveryBreach) {
       {"foreign-release", "did not hand out"},
       {"unknown-code", "unknown code 7"},
       {"control-block", "dispatch code 2 returned a block"},
+      {"timer-block", "dispatch code 4 returned a block"},
       {"wrong-destroy", "slot 0 did not return the panel's address"},
   };
   for (const Case& c : cases) {
@@ -108,7 +110,8 @@ TEST(HostSession, CatchesEveryBreach) {
     Collect log;
     HostSession session(load(library, ROGUE_PLUGIN_PATH), c.breach, Devices::builtIn(), log);
     ASSERT_TRUE(session.start());
-    session.press("1", "Mon_1", "button=pressed");
+    (void)session.press({"Mon_1", "button=pressed", std::string("1"), true});
+    session.advanceTo(session.now() + 10);
     session.stop();
     ASSERT_EQ(session.violations().size(), 1u);
     EXPECT_NE(session.violations()[0].find(c.violation), std::string::npos) << session.violations()[0];
@@ -128,7 +131,7 @@ TEST(HostSession, NothingMayArriveAfterDeletion) {
   session.command("TP 'late' '1' 'VID_1'", 0);
   ASSERT_EQ(session.violations().size(), 1u);
   EXPECT_NE(session.violations()[0].find("after the panel was deleted"), std::string::npos);
-  session.press("1", "Mon_1", "button=pressed");  // the host sends nothing to a deleted panel
+  (void)session.press({"Mon_1", "button=pressed", std::string("1"), true});  // the host sends nothing to a deleted panel
   EXPECT_EQ(session.violations().size(), 1u);
 }
 
@@ -153,9 +156,10 @@ TEST(PluginLibrary, SaysWhyItCannotLoad) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     PluginLibrary library;
-    EXPECT_FALSE(library.open(c.path));
-    EXPECT_NE(library.error().find(c.reason), std::string::npos) << library.error();
-    EXPECT_EQ(library.error().find('\n'), std::string::npos) << "one line";
+    const Result<> opened = library.open(c.path);
+    ASSERT_FALSE(opened);
+    EXPECT_NE(opened.error().find(c.reason), std::string::npos) << opened.error();
+    EXPECT_EQ(opened.error().find('\n'), std::string::npos) << "one line";
   }
 }
 

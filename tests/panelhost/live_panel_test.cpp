@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "panelhost/panel_state.h"
 #include "panelhost/plugin_library.h"
 
 namespace {
@@ -45,7 +46,10 @@ class ThreadLog : public SessionObserver {
 
 class LivePanelTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error(); }
+  void SetUp() override {
+    const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+    ASSERT_TRUE(opened) << opened.error();
+  }
 
   std::unique_ptr<LivePanel> make(bool replies = false) {
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
@@ -55,7 +59,7 @@ class LivePanelTest : public ::testing::Test {
 
   // A property of a control in the latest snapshot ("" when unset).
   static std::string property(LivePanel& panel, const std::string& id, const std::string& key) {
-    const json state = panel.latest(0).state;
+    const json state = toJson(panel.latest(0).state);
     for (const json& c : state.at("panel").at("controls")) {
       if (c.at("id") == id) return c.at("properties").value(key, "");
     }
@@ -87,12 +91,14 @@ TEST_F(LivePanelTest, EveryCallIntoThePlugInHappensOnTheLoopThread) {
   std::vector<std::thread> workers;
   for (const char* monitor : {"Mon_1", "Mon_2", "Mon_3"}) {
     workers.emplace_back([&, monitor] {
-      EXPECT_EQ(panel->press(monitor, "").outcome, LivePanel::Pressed::Outcome::Sent);
-      EXPECT_EQ(panel->property(std::string("return=all")), "myParam=");
+      EXPECT_TRUE(panel->press(monitor, ""));
+      const Result<std::optional<std::string>> answer = panel->property(std::string("return=all"));
+      ASSERT_TRUE(answer);
+      EXPECT_EQ(*answer, "myParam=");
     });
   }
   for (std::thread& w : workers) w.join();
-  EXPECT_EQ(panel->press("SourceSel", "5").text, "index=5");
+  EXPECT_EQ(*panel->press("SourceSel", "5"), "index=5");
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_1", "text") != ""; }));
   panel->stop();
 
@@ -110,17 +116,17 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_2", "text") == "VT 1"; }))
       << "the router's first tallies arrive by themselves";
 
-  ASSERT_EQ(panel->press("Mon_2", "").text, "button=pressed");
-  ASSERT_EQ(panel->press("GrpSelect", "3").text, "button.003=3");
+  ASSERT_EQ(*panel->press("Mon_2", ""), "button=pressed");
+  ASSERT_EQ(*panel->press("GrpSelect", "3"), "button.003=3");
   const auto taken = std::chrono::steady_clock::now();
-  ASSERT_EQ(panel->press("SourceSel", "22").text, "index=22");
+  ASSERT_EQ(*panel->press("SourceSel", "22"), "index=22");
   EXPECT_EQ(property(*panel, "SourceSel", "index"), "22");
   EXPECT_EQ(property(*panel, "BG_Mon2", "statesheet"), "ZR_TakeHigh");
 
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "SourceSel", "index") == "0"; }));
   EXPECT_GE(std::chrono::steady_clock::now() - taken, 240ms) << "not before the panel's 250 ms timer";
   EXPECT_EQ(property(*panel, "VID_2", "text"), "GFX 2");
-  const json packager = panel->latest(0).state.at("devices").at(0);
+  const json packager = toJson(panel->latest(0).state).at("devices").at(0);
   EXPECT_EQ(packager.at("crosspoints").at(1).at("tally"), "GFX 2");
 
   panel->stop();
@@ -128,26 +134,32 @@ TEST_F(LivePanelTest, TheHighlightClearsOnTheRealClockWithoutAnotherRequest) {
   ASSERT_GE(commands.size(), 2u);
   EXPECT_EQ(std::vector<std::string>(commands.end() - 2, commands.end()), (std::vector<std::string>{"RU 7", "AS"}));
   EXPECT_TRUE(panel->violations().empty());
-  EXPECT_EQ(panel->latest(0).state.at("running"), false);
+  EXPECT_EQ(panel->latest(0).state.running, false);
 }
 
 TEST_F(LivePanelTest, PressesAndPropertiesSayWhyNothingWasSent) {
   std::unique_ptr<LivePanel> panel = make();
-  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning) << "before start";
+  const Result<std::string> early = panel->press("Mon_1", "");
+  ASSERT_FALSE(early) << "before start";
+  EXPECT_EQ(early.error(), "no panel is running");
   ASSERT_TRUE(panel->start());
-  const LivePanel::Pressed unknown = panel->press("Nope", "");
-  EXPECT_EQ(unknown.outcome, LivePanel::Pressed::Outcome::NoSuchControl);
-  EXPECT_EQ(unknown.text, "the panel shows no control 'Nope'");
+  const Result<std::string> unknown = panel->press("Nope", "");
+  ASSERT_FALSE(unknown);
+  EXPECT_TRUE(panel->running()) << "a press of no control, not of no panel";
+  EXPECT_EQ(unknown.error(), "the panel shows no control 'Nope'");
 
-  bool delivered = false;
-  EXPECT_EQ(panel->property("myParam=abc", &delivered), std::nullopt);
-  EXPECT_TRUE(delivered);
-  EXPECT_EQ(panel->property("return=all", &delivered), "myParam=abc");
+  Result<std::optional<std::string>> answer = panel->property("myParam=abc");
+  ASSERT_TRUE(answer) << "delivered";
+  EXPECT_EQ(*answer, std::nullopt);
+  answer = panel->property("return=all");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(*answer, "myParam=abc");
 
   panel->stop();
-  EXPECT_EQ(panel->press("Mon_1", "").outcome, LivePanel::Pressed::Outcome::NotRunning);
-  EXPECT_EQ(panel->property("return=all", &delivered), std::nullopt);
-  EXPECT_FALSE(delivered);
+  const Result<std::string> late = panel->press("Mon_1", "");
+  ASSERT_FALSE(late);
+  EXPECT_FALSE(panel->running());
+  EXPECT_FALSE(panel->property("return=all")) << "not delivered";
   panel->stop();  // a second stop is harmless
 }
 
@@ -160,17 +172,17 @@ TEST_F(LivePanelTest, ReadersGetTheLogAfterWhatTheyHaveSeen) {
     ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_3", "text") == "PGM"; }));
     const LivePanel::Update first = panel->latest(0);
     ASSERT_FALSE(first.log.empty());
-    EXPECT_EQ(first.log.at(0).at("text").get<std::string>().rfind("create the panel", 0), 0u);
-    EXPECT_EQ(first.logSeq, first.log.back().at("seq").get<std::uint64_t>());
+    EXPECT_EQ(first.log.at(0).entry.text.rfind("create the panel", 0), 0u);
+    EXPECT_EQ(first.logSeq, first.log.back().seq);
     bool sawReply = false;
-    for (const json& line : first.log) sawReply = sawReply || line.at("kind") == "reply";
+    for (const LogLine& line : first.log) sawReply = sawReply || line.entry.kind == SessionEntry::Kind::Reply;
     EXPECT_EQ(sawReply, replies) << "\"SD\" is answered with a reply";
 
-    panel->press("Mon_3", "");
+    ASSERT_TRUE(panel->press("Mon_3", ""));
     const LivePanel::Update next = panel->latest(first.logSeq);
     ASSERT_FALSE(next.log.empty());
-    EXPECT_EQ(next.log.at(0).at("seq"), first.logSeq + 1);
-    EXPECT_EQ(next.log.at(0).at("text"), "control Mon_3 \"button=pressed\" on panel \"1\" (code 2)");
+    EXPECT_EQ(next.log.at(0).seq, first.logSeq + 1);
+    EXPECT_EQ(next.log.at(0).entry.text, "control Mon_3 \"button=pressed\" on panel \"1\" (code 2)");
     EXPECT_GT(next.version, first.version);
     EXPECT_TRUE(panel->latest(next.logSeq).log.empty());
     panel->stop();

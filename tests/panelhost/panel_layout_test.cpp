@@ -8,9 +8,8 @@
 namespace {
 
 TEST(PanelLayout, ShippedLayoutHasThePanelsControls) {
-  std::string error;
-  const std::optional<PanelLayout> layout = PanelLayout::load(ZUV_OZO_LAYOUT_PATH, error);
-  ASSERT_TRUE(layout) << error;
+  const Result<PanelLayout> layout = PanelLayout::load(ZUV_OZO_LAYOUT_PATH);
+  ASSERT_TRUE(layout) << layout.error();
   for (const char* id : {"GrpSelect", "SourceSel", "Mon_1", "Mon_2", "Mon_3", "BG_Mon1", "BG_Mon2", "BG_Mon3",
                          "VID_1", "VID_2", "VID_3"}) {
     EXPECT_NE(layout->find(id), nullptr) << id;
@@ -58,13 +57,13 @@ TEST(PanelLayout, BadLayoutsSayWhy) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);
-    std::string error;
-    EXPECT_FALSE(PanelLayout::fromJson(c.json, error).has_value());
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    const Result<PanelLayout> layout = PanelLayout::fromJson(c.json);
+    ASSERT_FALSE(layout);
+    EXPECT_NE(layout.error().find(c.reason), std::string::npos) << layout.error();
   }
-  std::string error;
-  EXPECT_FALSE(PanelLayout::load("/no/such/layout.vesk_ui", error).has_value());
-  EXPECT_NE(error.find("cannot read layout"), std::string::npos);
+  const Result<PanelLayout> missing = PanelLayout::load("/no/such/layout.vesk_ui");
+  ASSERT_FALSE(missing);
+  EXPECT_NE(missing.error().find("cannot read layout"), std::string::npos);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "panelhost/host_session.h"
 #include "panelhost/plugin_library.h"
 
 namespace {
@@ -15,9 +16,8 @@ using nlohmann::json;
 using Strings = std::vector<std::string>;
 
 PanelLayout shippedLayout() {
-  std::string error;
-  std::optional<PanelLayout> layout = PanelLayout::load(ZUV_OZO_LAYOUT_PATH, error);
-  EXPECT_TRUE(layout) << error;
+  Result<PanelLayout> layout = PanelLayout::load(ZUV_OZO_LAYOUT_PATH);
+  EXPECT_TRUE(layout) << layout.error();
   return layout ? *layout : PanelLayout();
 }
 
@@ -127,13 +127,11 @@ TEST(PanelState, ListAndGroupsFollowThePageAndIndexThePanelSet) {
 }
 
 TEST(PanelState, UnplacedControlsHaveNoAreaAndDoNotCountAsRows) {
-  std::string error;
-  const std::optional<PanelLayout> layout = PanelLayout::fromJson(
+  const Result<PanelLayout> layout = PanelLayout::fromJson(
       R"({"columns": 2, "controls": [
            {"id": "A", "kind": "button", "area": [1, 2, 1, 1]},
-           {"id": "B", "kind": "label", "properties": {"text": "loose"}}]})",
-      error);
-  ASSERT_TRUE(layout) << error;
+           {"id": "B", "kind": "label", "properties": {"text": "loose"}}]})");
+  ASSERT_TRUE(layout) << layout.error();
   const json panel = layoutState(*layout, Devices::builtIn(), "7");
   EXPECT_EQ(panel.at("rows"), 2);
   EXPECT_EQ(control(panel, "A").at("area"), json({1, 2, 1, 1}));
@@ -180,7 +178,8 @@ class Quiet : public SessionObserver {
 
 TEST(PanelState, TheRoadOfOneTakeAsTheSessionRunsIt) {
   PluginLibrary library;
-  ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error();
+  const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+  ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
   const std::string plugin = ZUV_OZO_PLUGIN_PATH;
   HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), quiet);
@@ -191,9 +190,9 @@ TEST(PanelState, TheRoadOfOneTakeAsTheSessionRunsIt) {
   EXPECT_EQ(state.at("devices").size(), 2u);
 
   ASSERT_TRUE(session.start());
-  session.press("1", "Mon_2", "button=pressed");
-  session.press("1", "GrpSelect", "button.003=3");
-  session.press("1", "SourceSel", "index=22");
+  (void)session.press({"Mon_2", "button=pressed", std::string("1"), true});
+  (void)session.press({"GrpSelect", "button.003=3", std::string("1"), true});
+  (void)session.press({"SourceSel", "index=22", std::string("1"), true});
   state = sessionState(session);
   EXPECT_EQ(state.at("running"), true);
   const json& panel = state.at("panel");

@@ -28,23 +28,24 @@ TEST(StepParse, Steps) {
       {"expect-answer myParam=a \"b\"", "expect-answer", {"myParam=a \"b\""}},
       {"expect-property VID_1 text CAM  5", "expect-property", {"VID_1", "text", "CAM 5"}},
       {"expect-property VID_1 text \"\"", "expect-property", {"VID_1", "text", ""}},
+      {"expect-tally \"ZIR SDI Router\" 77 CAM 5", "expect-tally", {"ZIR SDI Router", "77", "CAM 5"}},
       {"close", "close", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    std::string error;
-    const std::optional<Step> step = parseStep(c.line, error);
-    ASSERT_TRUE(step.has_value()) << error;
-    EXPECT_EQ(step->verb, c.verb);
-    EXPECT_EQ(step->words, c.words);
+    const Result<std::optional<Step>> step = parseStep(c.line);
+    ASSERT_TRUE(step) << step.error();
+    ASSERT_TRUE(step->has_value());
+    EXPECT_STREQ((*step)->kind->name, c.verb);
+    EXPECT_EQ((*step)->words, c.words);
   }
 }
 
 TEST(StepParse, NoStepsAndErrors) {
   for (const char* line : {"", "   ", "# a comment", "  # indented comment"}) {
-    std::string error;
-    EXPECT_FALSE(parseStep(line, error).has_value());
-    EXPECT_TRUE(error.empty()) << line;
+    const Result<std::optional<Step>> step = parseStep(line);
+    ASSERT_TRUE(step) << line;
+    EXPECT_FALSE(step->has_value()) << line;
   }
   struct Case {
     const char* line;
@@ -60,9 +61,9 @@ TEST(StepParse, NoStepsAndErrors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    std::string error;
-    EXPECT_FALSE(parseStep(c.line, error).has_value());
-    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    const Result<std::optional<Step>> step = parseStep(c.line);
+    ASSERT_FALSE(step);
+    EXPECT_NE(step.error().find(c.reason), std::string::npos) << step.error();
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "panelhost/panel_state.h"
 #include "panelhost/plugin_library.h"
@@ -22,14 +23,14 @@ class Quiet : public SessionObserver {
 class WebServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error();
+    const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+    ASSERT_TRUE(opened) << opened.error();
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     panel = std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
                                         Devices::builtIn(), &quiet, false);
     server = std::make_unique<WebServer>(*panel, "ZUV_OZo.so");
-    std::string error;
-    const std::optional<int> bound = server->bind(0, error);
-    ASSERT_TRUE(bound) << error;
+    const Result<int> bound = server->bind(0);
+    ASSERT_TRUE(bound) << bound.error();
     port = *bound;
     ASSERT_TRUE(panel->start());
     server->start();
@@ -108,7 +109,7 @@ TEST_F(WebServerTest, PressesSendTheControlsMessage) {
     SCOPED_TRACE(c.body);
     EXPECT_EQ(post("/api/press", c.body), std::make_pair(c.status, c.answer));
   }
-  const json state = panel->latest(0).state;
+  const json state = toJson(panel->latest(0).state);
   EXPECT_EQ(state.at("devices").at(0).at("crosspoints").at(1).at("source"), 22) << "routed on 411";
 }
 
@@ -147,16 +148,17 @@ TEST_F(WebServerTest, TheEventStreamStartsWithTheWholeState) {
 
 TEST(WebServer, APortInUseIsRefusedWithAReason) {
   PluginLibrary library;
-  ASSERT_TRUE(library.open(ZUV_OZO_PLUGIN_PATH)) << library.error();
+  const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+  ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
   LivePanel panel(library.loader(), ".", Devices::builtIn(), &quiet, false);
   WebServer first(panel, "a.so");
   WebServer second(panel, "b.so");
-  std::string error;
-  const std::optional<int> port = first.bind(0, error);
-  ASSERT_TRUE(port) << error;
-  EXPECT_EQ(second.bind(*port, error), std::nullopt);
-  EXPECT_EQ(error, "port " + std::to_string(*port) + " is in use (try --port 0 for any free port)");
+  const Result<int> port = first.bind(0);
+  ASSERT_TRUE(port) << port.error();
+  const Result<int> taken = second.bind(*port);
+  ASSERT_FALSE(taken);
+  EXPECT_EQ(taken.error(), "port " + std::to_string(*port) + " is in use (try --port 0 for any free port)");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/allocation_counter.h"
+#include "hostside/allocation_counter.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 RecordingHost::~RecordingHost() {
-  for (const auto& reply : outstanding_) {
-    ADD_FAILURE() << "reply \"" << reply.second.get() << "\" was never handed back with code 5";
+  for (const std::string& reply : replies_.outstandingTexts()) {
+    ADD_FAILURE() << "reply \"" << reply << "\" was never handed back with code 5";
   }
 }
 
@@ -17,14 +17,13 @@ void RecordingHost::answer(const std::string& command, const char* reply) {
 
 std::intptr_t RecordingHost::command(const char* text, int code) {
   if (code == VESK_HOST_RELEASE_REPLY) {
-    auto it = outstanding_.find(text);
-    if (it == outstanding_.end()) {
+    std::optional<std::string> reply = replies_.takeBack(text);
+    if (!reply) {
       ADD_FAILURE() << "code 5 with a pointer that is not an outstanding reply";
       calls_.push_back({"<not a reply>", code});
       return 0;
     }
-    calls_.push_back({it->second.get(), code});
-    outstanding_.erase(it);
+    calls_.push_back({*reply, code});
     return 0;
   }
   EXPECT_EQ(code, VESK_HOST_COMMAND) << "unexpected hostCommand code for \"" << text << "\"";
@@ -33,12 +32,7 @@ std::intptr_t RecordingHost::command(const char* text, int code) {
   if (std::strncmp(text, "PS ", 3) == 0) return panelResult_;
   auto it = answers_.find(text);
   if (it == answers_.end() || it->second == nullptr) return 0;
-  const std::string& reply = *it->second;
-  auto block = std::make_unique<char[]>(reply.size() + 1);
-  std::memcpy(block.get(), reply.c_str(), reply.size() + 1);
-  const char* handedOut = block.get();
-  outstanding_[handedOut] = std::move(block);
-  return reinterpret_cast<std::intptr_t>(handedOut);
+  return reinterpret_cast<std::intptr_t>(replies_.handOut(*it->second));
 }
 
 std::vector<std::string> RecordingHost::commands() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "hostside/reply_ledger.h"
 #include "platform/client_host_base.h"
 
 class RecordingHost : public client_host_base {
@@ -34,11 +35,11 @@ class RecordingHost : public client_host_base {
   // The code-0 command texts, in order.
   std::vector<std::string> commands() const;
   void clear() { calls_.clear(); }
-  std::size_t outstandingReplies() const { return outstanding_.size(); }
+  std::size_t outstandingReplies() const { return replies_.outstanding(); }
 
  private:
   std::vector<Call> calls_;
   std::map<std::string, std::unique_ptr<std::string>> answers_;
-  std::map<const char*, std::unique_ptr<char[]>> outstanding_;
+  ReplyLedger replies_;
   std::intptr_t panelResult_ = 1;
 };

@@ -4,10 +4,11 @@
 # system DLLs only, the framework signature, and every field of the version
 # resource. Prints the lines it read; exits non-zero naming each difference.
 #
-# Usage: check_dll.sh LLVM_READOBJ DLL MACHINE
-#   MACHINE is the IMAGE_FILE_MACHINE_* name, e.g. IMAGE_FILE_MACHINE_I386.
+# Usage: check_dll.sh LLVM_READOBJ DLL MACHINE VERSION
+#   MACHINE is the IMAGE_FILE_MACHINE_* name, e.g. IMAGE_FILE_MACHINE_I386;
+#   VERSION is the project version the build gave the DLL, e.g. 1.0.0.1.
 set -euo pipefail
-readobj=$1 dll=$2 machine=$3
+readobj=$1 dll=$2 machine=$3 version=$4
 here="$(dirname "$0")"
 
 # Every DLL the plug-in may import, with why every Windows machine has it.
@@ -20,17 +21,17 @@ allowed_imports=(
 
 expected_version="Language=2057
 Fixed/Signature=feef04bd
-Fixed/FileVersion=1.0.0.1
-Fixed/ProductVersion=1.0.0.1
+Fixed/FileVersion=$version
+Fixed/ProductVersion=$version
 Fixed/FileOS=00040004
 Fixed/FileType=2
 StringFileInfo/080904b0/Comments=VESK V4.5 Script Component
 StringFileInfo/080904b0/FileDescription=Instant take router panel for SCR video Monitors
-StringFileInfo/080904b0/FileVersion=1, 0, 0, 1
+StringFileInfo/080904b0/FileVersion=${version//./, }
 StringFileInfo/080904b0/InternalName=ZUV_OZo
 StringFileInfo/080904b0/OriginalFilename=ZUV_OZo
 StringFileInfo/080904b0/ProductName=VESK V4.5
-StringFileInfo/080904b0/ProductVersion=1, 0, 0, 1
+StringFileInfo/080904b0/ProductVersion=${version//./, }
 VarFileInfo/Translation=0809 04b0"
 
 failures=0

@@ -4,9 +4,9 @@
 # passes check_dll.sh again; the readme has Windows line endings and names
 # every control, device, command and property the panel uses.
 #
-# Usage: check_package.sh LLVM_READOBJ ZIP BUILT_DLL MACHINE
+# Usage: check_package.sh LLVM_READOBJ ZIP BUILT_DLL MACHINE VERSION
 set -euo pipefail
-readobj=$1 zip=$2 built_dll=$3 machine=$4
+readobj=$1 zip=$2 built_dll=$3 machine=$4 version=$5
 here="$(cd "$(dirname "$0")" && pwd)"
 
 expected_files="ZUV_OZo-readme.txt
@@ -35,7 +35,7 @@ echo "$(basename "$zip"):" $files
 
 if [ -f "$unpacked/ZUV_OZo.dll" ]; then
   cmp -s "$unpacked/ZUV_OZo.dll" "$built_dll" || fail "ZUV_OZo.dll is not the DLL the build checked ($built_dll)"
-  bash "$here/check_dll.sh" "$readobj" "$unpacked/ZUV_OZo.dll" "$machine" >/dev/null ||
+  bash "$here/check_dll.sh" "$readobj" "$unpacked/ZUV_OZo.dll" "$machine" "$version" >/dev/null ||
     fail "the packed ZUV_OZo.dll fails check_dll.sh"
 fi
 

@@ -284,15 +284,20 @@ static void drive_panel(load_function load) {
 
 /* ---- The version resource ------------------------------------------------- */
 
+/* The version the build gave the DLL (VESK_VERSION_* from the CMake
+ * project version), as the fixed file information holds it. */
+static const DWORD kVersionMS = ((DWORD)VESK_VERSION_MAJOR << 16) | VESK_VERSION_MINOR;
+static const DWORD kVersionLS = ((DWORD)VESK_VERSION_PATCH << 16) | VESK_VERSION_TWEAK;
+
 static void check_version(const char *path) {
   static const char *const strings[][2] = {
       {"Comments", "VESK V4.5 Script Component"},
       {"FileDescription", "Instant take router panel for SCR video Monitors"},
-      {"FileVersion", "1, 0, 0, 1"},
+      {"FileVersion", VESK_VERSION_TEXT},
       {"InternalName", "ZUV_OZo"},
       {"OriginalFilename", "ZUV_OZo"},
       {"ProductName", "VESK V4.5"},
-      {"ProductVersion", "1, 0, 0, 1"},
+      {"ProductVersion", VESK_VERSION_TEXT},
   };
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path, &ignored);
@@ -315,10 +320,10 @@ static void check_version(const char *path) {
 
   if (!VerQueryValueA(block, "\\", (void **)&fixed, &length) || length < sizeof *fixed) {
     fail("version", "no fixed file information");
-  } else if (fixed->dwSignature != 0xFEEF04BDu || fixed->dwFileVersionMS != 0x00010000u ||
-             fixed->dwFileVersionLS != 0x00000001u || fixed->dwProductVersionMS != 0x00010000u ||
-             fixed->dwProductVersionLS != 0x00000001u || fixed->dwFileType != VFT_DLL) {
-    fail("version", "fixed file information is not a DLL of file and product version 1.0.0.1");
+  } else if (fixed->dwSignature != 0xFEEF04BDu || fixed->dwFileVersionMS != kVersionMS ||
+             fixed->dwFileVersionLS != kVersionLS || fixed->dwProductVersionMS != kVersionMS ||
+             fixed->dwProductVersionLS != kVersionLS || fixed->dwFileType != VFT_DLL) {
+    fail("version", "fixed file information is not a DLL of file and product version " VESK_VERSION);
   }
 
   if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", (void **)&translation, &length) || length != 4 ||

@@ -6,4 +6,4 @@ build=build/windows-x86
 rm -f "$build"/ZUV_OZo-*.zip
 cmake --workflow --preset windows-x86
 bash tests/windows/check_package.sh llvm-readobj "$build"/ZUV_OZo-*-win32.zip \
-  "$build/panels/Studio_A/ZUV_OZo/ZUV_OZo.dll" IMAGE_FILE_MACHINE_I386
+  "$build/panels/Studio_A/ZUV_OZo/ZUV_OZo.dll" IMAGE_FILE_MACHINE_I386 "$(cat "$build/version.txt")"

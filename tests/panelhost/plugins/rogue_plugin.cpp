@@ -6,6 +6,7 @@
 //   foreign-release  hands back a pointer the host never gave it
 //   unknown-code     calls hostCommand with code 7
 //   control-block    answers a control event with a block
+//   timer-block      arms timer 1 and answers its tick with a block
 //   wrong-destroy    slot 0 returns another address
 //   no-panel         the export returns null
 #include <cstdint>
@@ -41,6 +42,7 @@ void* VESK_THISCALL destroy(vesk_client_callback* self, unsigned) {
 char* VESK_THISCALL dispatch(vesk_client_callback* self, void*, int code) {
   auto* panel = static_cast<RoguePanel*>(self);
   if (code == 2 && panel->breach == "control-block") return answer;
+  if (code == 4 && panel->breach == "timer-block") return answer;
   return nullptr;
 }
 VESK_TABLE_END
@@ -70,5 +72,6 @@ extern "C" ROGUE_EXPORT vesk_client_callback* load_vesk_client_script(client_hos
   } else if (breach != "keep-reply") {
     host->hostCommand(text, 5);
   }
+  if (breach == "timer-block") host->hostCommand("ET 1 10", 0);
   return panel;
 }

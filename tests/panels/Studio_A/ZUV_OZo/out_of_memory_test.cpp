@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "hostside/allocation_counter.h"
+#include "hostside/host_records.h"
 #include "panels/Studio_A/ZUV_OZo/export.h"
-#include "tests/support/allocation_counter.h"
 #include "tests/support/debug_capture.h"
-#include "tests/support/events.h"
 #include "tests/support/probe_panel.h"
 #include "tests/support/recording_host.h"
 

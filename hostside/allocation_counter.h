@@ -1,6 +1,8 @@
-// Counts heap allocations made through operator new in this test binary, and
-// can make one of them fail, as a heap that has run out would. Only
-// allocationCount() may be read while other threads allocate.
+// Counts heap allocations made through operator new in the program that
+// links this library (a test binary or the benchmark): linking it replaces
+// the global allocation functions. It can also make one of the plug-in's
+// allocations fail, as a heap that has run out would. Only allocationCount()
+// may be read while other threads allocate.
 #pragma once
 
 #include <cstddef>

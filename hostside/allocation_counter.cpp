@@ -5,7 +5,7 @@
 // other threads allocate; the other counters serve single-threaded tests and
 // are kept with plain loads and stores, so that the benchmark, which counts
 // allocations on its hot paths, pays for no more than one locked add.
-#include "tests/support/allocation_counter.h"
+#include "hostside/allocation_counter.h"
 
 #include <atomic>
 #include <cstdlib>
