@@ -51,8 +51,11 @@ Result<std::string> HostSession::press(const Press& press) {
   // The layout gives the message its form even for another panel's control.
   LayoutControl* control = layout_ ? layout_->find(press.control) : nullptr;
   LayoutControl* shown = panel == shownPanel_ ? control : nullptr;
-  if (shown == nullptr && !press.anyControl) return fail("the panel shows no control '" + press.control + "'");
-  const std::string message = control != nullptr ? PanelLayout::messageFor(*control, press.choice) : press.choice;
+  if (shown == nullptr && !press.anyControl) return fail(kNoControl + ("'" + press.control + "'"));
+  const Result<std::string> made =
+      control != nullptr ? PanelLayout::messageFor(*control, press.choice) : Result<std::string>(press.choice);
+  if (!made) return made.failure();
+  const std::string& message = *made;
   // The host splits the control's message; the panel reads it in place.
   ControlPayload record(panel, press.control, message.c_str());
   if (shown == nullptr) {

@@ -1,11 +1,14 @@
 // PanelLayout: reading the emulator's layout files.
 #include "panelhost/panel_layout.h"
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "panelhost/session_log.h"
 
 Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
   try {
@@ -74,10 +77,23 @@ const std::vector<SourcePage>* PanelLayout::pagesOf(const LayoutControl& selecto
   return list != nullptr && list->kind == kList ? &list->pages : nullptr;
 }
 
-std::string PanelLayout::messageFor(const LayoutControl& control, const std::string& choice) {
+Result<std::string> PanelLayout::messageFor(const LayoutControl& control, const std::string& choice) {
   if (choice.find('=') != std::string::npos) return choice;
-  if (control.kind == kList) return "index=" + (choice.empty() ? std::string("0") : choice);
+  const auto digits = [](std::string_view text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (control.kind == kList) {
+    if (choice.empty()) return std::string("index=0");
+    if (!digits(choice[0] == '-' ? std::string_view(choice).substr(1) : std::string_view(choice))) {
+      return fail("list " + quoted(control.id) + " takes a source number, not " + quoted(choice));
+    }
+    return "index=" + choice;
+  }
   if (control.kind == kGroupSelector) {
+    if (!choice.empty() && (!digits(choice) || std::stoi(choice) < 1)) {
+      return fail("group selector " + quoted(control.id) + " takes a page number from 1, not " + quoted(choice));
+    }
     std::string number = choice.empty() ? "1" : choice;
     std::string padded = std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
     return "button." + padded + "=" + number;

@@ -69,9 +69,11 @@ class PanelLayout {
 
   // The message the host sends when `control` is worked with `choice`: a
   // choice holding '=' is the message itself; otherwise a list sends
-  // "index=<choice>", a group selector "button.<NNN>=<choice>" (NNN the
-  // page in three digits) and a button its layout message.
-  static std::string messageFor(const LayoutControl& control, const std::string& choice);
+  // "index=<choice>" (a whole number, 0 when none), a group selector
+  // "button.<NNN>=<choice>" (a page from 1, 1 when none; NNN the page in at
+  // least three digits) and a button its layout message, or the choice as
+  // it is. Why not, for a choice a list or a group selector cannot take.
+  static Result<std::string> messageFor(const LayoutControl& control, const std::string& choice);
 
  private:
   std::string title_;

@@ -23,8 +23,10 @@ TEST(PanelLayout, ShippedLayoutHasThePanelsControls) {
 
 TEST(PanelLayout, MessagesForControls) {
   LayoutControl list;
+  list.id = "L";
   list.kind = PanelLayout::kList;
   LayoutControl groups;
+  groups.id = "G";
   groups.kind = PanelLayout::kGroupSelector;
   LayoutControl button;
   button.kind = PanelLayout::kButton;
@@ -37,10 +39,16 @@ TEST(PanelLayout, MessagesForControls) {
       {&list, "5", "index=5"},         {&list, "", "index=0"},          {&list, "index=7", "index=7"},
       {&groups, "2", "button.002=2"},  {&groups, "12", "button.012=12"}, {&groups, "1234", "button.1234=1234"},
       {&button, "", "button=pressed"}, {&button, "x=1", "x=1"},
+      {&list, "-3", "index=-3"},  // out of range is the panel's to handle
+      {&list, "five", "refused: list \"L\" takes a source number, not \"five\""},
+      {&list, "5 6", "refused: list \"L\" takes a source number, not \"5 6\""},
+      {&groups, "-1", "refused: group selector \"G\" takes a page number from 1, not \"-1\""},
+      {&groups, "0", "refused: group selector \"G\" takes a page number from 1, not \"0\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.choice);
-    EXPECT_EQ(PanelLayout::messageFor(*c.control, c.choice), c.message);
+    const Result<std::string> made = PanelLayout::messageFor(*c.control, c.choice);
+    EXPECT_EQ(made ? *made : "refused: " + made.error(), c.message);
   }
 }
 
