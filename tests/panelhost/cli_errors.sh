@@ -47,7 +47,7 @@ if [ "$status" -ne 0 ]; then
   failures=$((failures + 1))
 fi
 
-# The web mode, in the builds that have it (a 32-bit build has not): the
+# The web mode, in the builds that have it (all with Boost.Beast headers): the
 # same plug-in errors, a bad port, and on any free port a second server on
 # that port is refused and SIGINT deletes the panel before the first one
 # ends (even started in the background, where the shell hands it SIGINT
