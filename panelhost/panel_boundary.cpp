@@ -6,7 +6,9 @@
 #include "panelhost/session_log.h"
 
 bool PanelBoundary::create(vesk_load_function loader, client_host* host, const char* folder) {
+  dispatching_ = true;  // the panel's commands during creation come from inside a call
   panel_ = loader(host, folder);
+  dispatching_ = false;
   return panel_ != nullptr;
 }
 
@@ -38,7 +40,9 @@ char* PanelBoundary::deliverProperty(const std::string& message) {
 void PanelBoundary::destroy() {
   if (panel_ == nullptr) return;
   vesk_client_callback* panel = panel_;
+  dispatching_ = true;
   void* returned = panel->table->destroy(panel, 1);
+  dispatching_ = false;
   panel_ = nullptr;
   deleted_ = true;
   if (returned != static_cast<void*>(panel)) violation("slot 0 did not return the panel's address");

@@ -16,5 +16,5 @@ void Transcript::entry(const SessionEntry& entry) {
     case SessionEntry::Kind::Note: mark = "note: "; break;
     case SessionEntry::Kind::Violation: mark = "VIOLATION: "; break;
   }
-  out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << entry.text << '\n';
+  out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << printable(entry.text) << '\n';
 }
