@@ -64,16 +64,7 @@ void vesk_script_helper::textSet(const vesk_string& key, const vesk_string& valu
                                  const vesk_string& panel, const vesk_string& control) {
   if (host == nullptr) return;
   command_text command("TP");
-  command += " '";
-  command += key;
-  command += "=";
-  command += value;
-  command += "' '";
-  command += panel;
-  command += "' '";
-  command += control;
-  command += "'";
-  send(command);
+  send(command.append(" '", key, "=", value, "' '", panel, "' '", control, "'"));
 }
 
 void vesk_script_helper::textGet(const vesk_string& key, const vesk_string& panel,
@@ -122,20 +113,10 @@ bool vesk_script_helper::openPanel(const vesk_string& panel, const vesk_string& 
     return false;
   }
   command_text command("PS");
-  command += " '";
-  command += panel;
-  command += "' '";
-  if (panelPath.length() > 0) {
-    command += panelPath;
-    command += "/";
-  }
-  command += file;
-  command += "'";
-  if (args.length() > 0) {
-    command += " '";
-    command += args;
-    command += "'";
-  }
+  command.append(" '", panel, "' '");
+  if (panelPath.length() > 0) command.append(panelPath, "/");
+  command.append(file, "'");
+  if (args.length() > 0) command.append(" '", args, "'");
   return send(command) != 0;
 }
 
@@ -178,16 +159,7 @@ void vesk_script_helper::makeRoute(int device, int source, int dest, const vesk_
                                    bool flag) {
   if (host == nullptr) return;
   command_text command("RC");
-  command += " ";
-  command += device;
-  command += " ";
-  command += source;
-  command += " ";
-  command += dest;
-  command += " ',";
-  command += field;
-  command += flag ? "' 1" : "' 0";
-  send(command);
+  send(command.append(" ", device, " ", source, " ", dest, " ',", field, flag ? "' 1" : "' 0"));
 }
 
 void vesk_script_helper::registerRoutes(int device, int first, int last, bool add) {

@@ -21,6 +21,12 @@ class command_text {
   command_text& operator+=(const vesk_string& piece);
   // `n` in plain decimal.
   command_text& operator+=(int n);
+  // Each piece in turn, as by +=.
+  template <typename... Pieces>
+  command_text& append(const Pieces&... pieces) {
+    ((*this += pieces), ...);
+    return *this;
+  }
 
   // True when every piece appended is in the text.
   bool whole() const { return text_.length() == expected_; }
