@@ -19,7 +19,8 @@ HostSession::HostSession(vesk_load_function loader, std::string layoutFolder, De
     : loader_(loader),
       layoutFolder_(std::move(layoutFolder)),
       observer_(observer),
-      boundary_([this](const std::string& text) { report(SessionEntry::Kind::Violation, text); }),
+      boundary_([this](const std::string& text) { report(SessionEntry::Kind::Violation, text); },
+                [this](const std::string& line) { report(SessionEntry::Kind::Debug, line); }),
       studio_(std::move(devices)) {}
 
 HostSession::~HostSession() { stop(); }

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "panelhost/file_path.h"
+
 Result<HostSetup> prepareHost(const HostOptions& options) {
   HostSetup setup;
   setup.plugin = std::make_unique<PluginLibrary>();
@@ -11,7 +13,7 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
   if (options.devicesFile.empty()) {
     setup.devices = Devices::builtIn();
   } else {
-    std::ifstream file(options.devicesFile);
+    std::ifstream file(filePath(options.devicesFile));
     if (!file) return fail("cannot read device configuration '" + options.devicesFile + "'");
     std::ostringstream text;
     text << file.rdbuf();
@@ -20,9 +22,6 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
     setup.devices = std::move(*devices);
   }
   setup.layoutFolder = options.layouts;
-  if (setup.layoutFolder.empty()) {
-    const size_t slash = options.plugin.find_last_of('/');
-    setup.layoutFolder = slash == std::string::npos ? "." : options.plugin.substr(0, slash);
-  }
+  if (setup.layoutFolder.empty()) setup.layoutFolder = folderOf(options.plugin);
   return Result<HostSetup>(std::move(setup));
 }

@@ -6,6 +6,7 @@
 #include "panelhost/session_log.h"
 
 bool PanelBoundary::create(vesk_load_function loader, client_host* host, const char* folder) {
+  DebugLineListener listening(debugLine_);
   panel_ = loader(host, folder);
   return panel_ != nullptr;
 }
@@ -17,6 +18,7 @@ char* PanelBoundary::deliver(void* payload, int code) {
     return nullptr;
   }
   dispatching_ = true;
+  DebugLineListener listening(debugLine_);
   char* result = panel_->table->dispatch(panel_, payload, code);
   dispatching_ = false;
   if (result != nullptr && code != VESK_EVENT_PROPERTY) {
@@ -38,7 +40,11 @@ char* PanelBoundary::deliverProperty(const std::string& message) {
 void PanelBoundary::destroy() {
   if (panel_ == nullptr) return;
   vesk_client_callback* panel = panel_;
-  void* returned = panel->table->destroy(panel, 1);
+  void* returned = nullptr;
+  {
+    DebugLineListener listening(debugLine_);
+    returned = panel->table->destroy(panel, 1);
+  }
   panel_ = nullptr;
   deleted_ = true;
   if (returned != static_cast<void*>(panel)) violation("slot 0 did not return the panel's address");

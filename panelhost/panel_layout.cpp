@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "panelhost/file_path.h"
+
 Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
   try {
     const nlohmann::json root = nlohmann::json::parse(json);
@@ -49,7 +51,7 @@ Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
 }
 
 Result<PanelLayout> PanelLayout::load(const std::string& path) {
-  std::ifstream file(path);
+  std::ifstream file(filePath(path));
   if (!file) return fail("cannot read layout '" + path + "'");
   std::ostringstream text;
   text << file.rdbuf();

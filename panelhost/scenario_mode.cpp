@@ -2,6 +2,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "panelhost/file_path.h"
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
 #include "panelhost/step_runner.h"
@@ -9,7 +10,7 @@
 
 ExitStatus runScenario(const HostOptions& options) {
   const std::string& scriptPath = options.script;
-  std::ifstream script(scriptPath);
+  std::ifstream script(filePath(scriptPath));
   if (!script) return cannotStart("cannot read scenario '" + scriptPath + "'");
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
@@ -20,8 +21,7 @@ ExitStatus runScenario(const HostOptions& options) {
   StepRunner runner(session, std::cout);
   runner.printPanel();
 
-  const size_t slash = scriptPath.find_last_of('/');
-  const std::string name = slash == std::string::npos ? scriptPath : scriptPath.substr(slash + 1);
+  const std::string name = fileNameOf(scriptPath);
   std::string line;
   std::string failure;
   for (int number = 1; failure.empty() && std::getline(script, line); ++number) {
