@@ -1,5 +1,6 @@
-# 32-bit Windows, the deliverable: builds ZUV_OZo.dll and the C host (linked
-# only: 32-bit Windows programs cannot run here), checks the DLL's PE tables,
+# 32-bit Windows, the deliverable: builds ZUV_OZo.dll, its unit-test programs
+# and the host in Microsoft's C++ ABI (they run in stage 32-windows-x86-vm:
+# 32-bit Windows programs cannot run here), checks the DLL's PE tables,
 # version resource and thiscall thunks, packs the zip and checks what it holds.
 set -euo pipefail
 build=build/windows-x86
