@@ -4,7 +4,8 @@
 # and never the rest of /usr/include (the build machine's C library).
 #
 #   vesk_build_machine_headers(CLI11::CLI11 CLI)
-# makes the imported target CLI11::CLI11 whose users find <CLI/CLI.hpp>.
+# makes the imported target CLI11::CLI11 whose users find <CLI/CLI.hpp>, and
+# sets VESK_HEADERS_CLI to the folder that holds the link, for -I.
 function(vesk_build_machine_headers target folder)
   set(headers ${CMAKE_BINARY_DIR}/build-machine-headers/${folder})
   if(NOT IS_DIRECTORY /usr/include/${folder})
@@ -14,4 +15,5 @@ function(vesk_build_machine_headers target folder)
   file(CREATE_LINK /usr/include/${folder} ${headers}/${folder} SYMBOLIC)
   add_library(${target} INTERFACE IMPORTED GLOBAL)
   target_include_directories(${target} SYSTEM INTERFACE ${headers})
+  set(VESK_HEADERS_${folder} ${headers} PARENT_SCOPE)
 endfunction()

@@ -1,64 +1,131 @@
 // Devices: configuration, routing and tally texts.
 #include "panelhost/devices.h"
 
-#include <charconv>
-
-#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <climits>
+#include <functional>
 
 #include "panelhost/default_devices.h"
+#include "panelhost/json_fields.h"
+#include "panelhost/session_log.h"
 
 namespace {
 
-// Tie lines may chain; a loop in a configuration must not hang the host.
-constexpr int kMaxTieDepth = 8;
-
-int destinationNumber(const std::string& key) {
-  int value = 0;
-  const char* end = key.data() + key.size();
-  auto [stop, failure] = std::from_chars(key.data(), end, value);
-  if (failure != std::errc() || stop != end || key.empty()) {
-    throw std::invalid_argument("crosspoint destination '" + key + "' is not a number");
+// A crosspoint's destination, written as the key "410".
+int destinationNumber(const std::string& key, const JsonFields& crosspoints) {
+  const bool digits = !key.empty() && key.size() <= 10 &&
+                      std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || std::stoll(key) > INT_MAX) {
+    crosspoints.refuse(quoted(key), "is not a destination number from 0 to 2147483647");
   }
-  return value;
+  return std::stoi(key);
+}
+
+// `names`: every device name of the table, for its tie lines.
+Device readDevice(const nlohmann::json& entry, const std::string& place, const std::set<std::string>& names) {
+  const JsonFields fields(entry, place);
+  Device device;
+  device.name = fields.text("name");
+  device.number = fields.number("number", 0, INT_MAX);
+  std::map<int, std::string> where;  // source number -> its place, for duplicates
+  const nlohmann::json& sources = fields.array("sources");
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const JsonFields source(sources[i], fields.place("sources[" + std::to_string(i) + "]"));
+    DeviceSource s;
+    s.name = source.text("name");
+    const int number = source.number("number", 0, INT_MAX);
+    if (source.has("carries")) {
+      const JsonFields carries(source.object("carries"), source.place("carries"));
+      // The device's name for now; index() makes it the number.
+      s.carriesDevice = -1;
+      s.tiedName = carries.text("device");
+      if (names.count(s.tiedName) == 0) {
+        carries.refuse("device", quoted(s.tiedName) + " is not the name of a device of the table");
+      }
+      s.carriesDest = carries.number("dest", 0, INT_MAX);
+    }
+    if (!where.emplace(number, source.place("number")).second) {
+      source.refuse("number", std::to_string(number) + " is also the number of " + where[number]);
+    }
+    device.sources[number] = std::move(s);
+  }
+  const JsonFields crosspoints(fields.object("crosspoints"), fields.place("crosspoints"));
+  for (const auto& [dest, source] : fields.object("crosspoints").items()) {
+    device.crosspoints[destinationNumber(dest, crosspoints)] = wholeNumber(source, crosspoints.place(quoted(dest)));
+  }
+  return device;
 }
 
 }  // namespace
 
 Result<Devices> Devices::fromJson(const std::string& json) {
   try {
-    const nlohmann::json root = nlohmann::json::parse(json);
+    const nlohmann::json root = parseJsonFile(json);
+    const JsonFields fields(root, "");
     Devices devices;
-    devices.tallyDelayMs_ = root.value("tallyDelayMs", 20);
-    std::map<std::string, int> numbers;
-    for (const auto& entry : root.at("devices")) numbers[entry.at("name").get<std::string>()] = entry.at("number");
-    for (const auto& entry : root.at("devices")) {
-      Device device;
-      device.name = entry.at("name").get<std::string>();
-      device.number = entry.at("number").get<int>();
-      for (const auto& source : entry.value("sources", nlohmann::json::array())) {
-        DeviceSource s;
-        s.name = source.at("name").get<std::string>();
-        if (source.contains("carries")) {
-          const auto& carries = source.at("carries");
-          const std::string tied = carries.at("device").get<std::string>();
-          if (numbers.count(tied) == 0) throw std::invalid_argument("tie line to unknown device '" + tied + "'");
-          s.carriesDevice = numbers[tied];
-          s.carriesDest = carries.at("dest").get<int>();
-        }
-        device.sources[source.at("number").get<int>()] = s;
+    devices.tallyDelayMs_ = fields.number("tallyDelayMs", 0, kMaxTallyDelayMs, 20);
+    const nlohmann::json& list = fields.array("devices", true);
+    std::set<std::string> names;
+    for (const nlohmann::json& entry : list) {
+      if (entry.is_object() && entry.contains("name") && entry["name"].is_string()) names.insert(entry["name"]);
+    }
+    for (size_t i = 0; i < list.size(); ++i) {
+      const std::string place = "devices[" + std::to_string(i) + "]";
+      Device device = readDevice(list[i], place, names);
+      if (const auto same = devices.byName_.find(device.name); same != devices.byName_.end()) {
+        throw FormatError(place + ".name " + quoted(device.name) + " is also the name of devices[" +
+                          std::to_string(same->second) + "]");
       }
-      const nlohmann::json crosspoints = entry.value("crosspoints", nlohmann::json::object());
-      for (const auto& [dest, source] : crosspoints.items()) {
-        device.crosspoints[destinationNumber(dest)] = source.get<int>();
+      if (const auto same = devices.byNumber_.find(device.number); same != devices.byNumber_.end()) {
+        throw FormatError(place + ".number " + std::to_string(device.number) + " is also the number of devices[" +
+                          std::to_string(same->second) + "]");
       }
-      if (devices.byNumber(device.number) != nullptr) {
-        throw std::invalid_argument("two devices numbered " + std::to_string(device.number));
-      }
+      devices.byName_[device.name] = i;
+      devices.byNumber_[device.number] = i;
       devices.devices_.push_back(std::move(device));
     }
+    devices.index();
     return devices;
-  } catch (const std::exception& e) {
+  } catch (const FormatError& e) {
     return fail(e.what());
+  }
+}
+
+void Devices::index() {
+  // Tie lines by device: which devices feed which, to find loops.
+  std::map<int, std::set<int>> feeds;  // device -> the devices whose sources carry its destinations
+  for (Device& device : devices_) {
+    for (auto& [number, source] : device.sources) {
+      if (!source.carriesDevice) continue;
+      source.carriesDevice = devices_[byName_.at(source.tiedName)].number;
+      tiedTo_[{*source.carriesDevice, source.carriesDest}].push_back({device.number, number});
+      feeds[*source.carriesDevice].insert(device.number);
+    }
+    for (const auto& [dest, source] : device.crosspoints) routedFrom_[{device.number, source}].insert(dest);
+  }
+  // A loop would make a tally follow itself for ever: depth-first, each
+  // device on the current path marked.
+  std::map<int, int> state;  // 1: on the path, 2: done
+  std::vector<int> path;
+  std::function<void(int)> visit = [&](int number) {
+    state[number] = 1;
+    path.push_back(number);
+    for (int next : feeds[number]) {
+      if (state[next] == 1) {
+        std::string loop;
+        for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at) {
+          loop += quoted(devices_[byNumber_.at(*at)].name) + " -> ";
+        }
+        throw FormatError("tie lines loop: " + loop + quoted(devices_[byNumber_.at(next)].name) +
+                          " (a source of each carries a destination of the one before)");
+      }
+      if (state[next] == 0) visit(next);
+    }
+    path.pop_back();
+    state[number] = 2;
+  };
+  for (const Device& device : devices_) {
+    if (state[device.number] == 0) visit(device.number);
   }
 }
 
@@ -70,17 +137,13 @@ Devices Devices::builtIn() {
 }
 
 const Device* Devices::byName(const std::string& name) const {
-  for (const Device& device : devices_) {
-    if (device.name == name) return &device;
-  }
-  return nullptr;
+  const auto it = byName_.find(name);
+  return it == byName_.end() ? nullptr : &devices_[it->second];
 }
 
 const Device* Devices::byNumber(int number) const {
-  for (const Device& device : devices_) {
-    if (device.number == number) return &device;
-  }
-  return nullptr;
+  const auto it = byNumber_.find(number);
+  return it == byNumber_.end() ? nullptr : &devices_[it->second];
 }
 
 Device* Devices::find(int number) { return const_cast<Device*>(byNumber(number)); }
@@ -95,7 +158,8 @@ std::string Devices::sourceName(int device, int source) const {
 }
 
 std::string Devices::tallyText(int device, int dest) const {
-  for (int depth = 0; depth < kMaxTieDepth; ++depth) {
+  // Tie lines do not loop (index() refuses that), so each device comes once.
+  for (size_t depth = 0; depth <= devices_.size(); ++depth) {
     const Device* d = byNumber(device);
     if (d == nullptr) return "";
     auto routed = d->crosspoints.find(dest);
@@ -113,20 +177,27 @@ std::vector<TallyChange> Devices::route(int device, int source, int dest) {
   std::vector<TallyChange> changes;
   Device* d = find(device);
   if (d == nullptr) return changes;
+  const auto was = d->crosspoints.find(dest);
+  if (was != d->crosspoints.end()) {
+    const auto from = routedFrom_.find({device, was->second});
+    if (from != routedFrom_.end()) {
+      from->second.erase(dest);
+      if (from->second.empty()) routedFrom_.erase(from);
+    }
+  }
   d->crosspoints[dest] = source;
-  collectTallies(device, dest, changes, 0);
+  routedFrom_[{device, source}].insert(dest);
+  collectTallies(device, dest, changes);
   return changes;
 }
 
-void Devices::collectTallies(int device, int dest, std::vector<TallyChange>& out, int depth) const {
-  if (depth >= kMaxTieDepth) return;
+void Devices::collectTallies(int device, int dest, std::vector<TallyChange>& out) const {
   out.push_back({device, dest, tallyText(device, dest)});
-  for (const Device& d : devices_) {
-    for (const auto& [tiedDest, source] : d.crosspoints) {
-      auto s = d.sources.find(source);
-      if (s != d.sources.end() && s->second.carriesDevice == device && s->second.carriesDest == dest) {
-        collectTallies(d.number, tiedDest, out, depth + 1);
-      }
-    }
+  const auto tied = tiedTo_.find({device, dest});
+  if (tied == tiedTo_.end()) return;
+  for (const Point& carrier : tied->second) {
+    const auto routed = routedFrom_.find(carrier);
+    if (routed == routedFrom_.end()) continue;
+    for (int tiedDest : routed->second) collectTallies(carrier.first, tiedDest, out);
   }
 }

@@ -15,11 +15,21 @@
 //                             {"number": 901, "name": "PKG 410",
 //                              "carries": {"device": "...", "dest": 410}}],
 //                 "crosspoints": {"410": 1}}]}
+// tallyDelayMs is 0 to kMaxTallyDelayMs (default 20); numbers of devices,
+// sources and destinations are whole numbers from 0 to 2147483647; names
+// of devices and numbers of a device's sources are each used once; tie
+// lines name a device of the table and do not loop back to a device they
+// come from. A file that breaks any of these is refused.
+//
+// Tie lines are resolved when the table is read: a route changes the
+// tallies it reaches in time that does not grow with the size of the table.
 #pragma once
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hostside/result.h"
@@ -31,6 +41,7 @@ struct DeviceSource {
   // numbered `carriesDevice`.
   std::optional<int> carriesDevice;
   int carriesDest = 0;
+  std::string tiedName;  // the carried device's name, as the file gives it
 };
 
 struct Device {
@@ -42,7 +53,10 @@ struct Device {
 
 class Devices {
  public:
-  // The devices of `json`, or why there are none.
+  static constexpr int kMaxTallyDelayMs = 10000;
+
+  // The devices of `json`, or why there are none: one line naming the
+  // place and the field.
   static Result<Devices> fromJson(const std::string& json);
   // The built-in studio: the ZIR VESK Packager and the ZIR SDI Router.
   static Devices builtIn();
@@ -64,10 +78,18 @@ class Devices {
   std::vector<TallyChange> route(int device, int source, int dest);
 
  private:
+  using Point = std::pair<int, int>;  // (device number, destination or source number)
+
   Device* find(int number);
+  // Builds the indexes below; throws FormatError on a loop of tie lines.
+  void index();
   // Appends (device, dest) and every destination fed from it, with texts.
-  void collectTallies(int device, int dest, std::vector<TallyChange>& out, int depth) const;
+  void collectTallies(int device, int dest, std::vector<TallyChange>& out) const;
 
   std::vector<Device> devices_;
   int tallyDelayMs_ = 20;
+  std::map<int, size_t> byNumber_;          // device number -> devices_ index
+  std::map<std::string, size_t> byName_;    // device name -> devices_ index
+  std::map<Point, std::vector<Point>> tiedTo_;  // (device, dest) -> the (device, source)s carrying it
+  std::map<Point, std::set<int>> routedFrom_;   // (device, source) -> the destinations taking it
 };

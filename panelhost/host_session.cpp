@@ -1,10 +1,13 @@
 // HostSession: events into the panel, and the panel's commands carried out.
 #include "panelhost/host_session.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "framework/message_parts.h"
 #include "hostside/host_records.h"
+#include "panelhost/file_path.h"
 
 namespace {
 
@@ -52,8 +55,11 @@ Result<std::string> HostSession::press(const Press& press) {
   // The layout gives the message its form even for another panel's control.
   LayoutControl* control = layout_ ? layout_->find(press.control) : nullptr;
   LayoutControl* shown = panel == shownPanel_ ? control : nullptr;
-  if (shown == nullptr && !press.anyControl) return fail("the panel shows no control '" + press.control + "'");
-  const std::string message = control != nullptr ? PanelLayout::messageFor(*control, press.choice) : press.choice;
+  if (shown == nullptr && !press.anyControl) return fail(kNoControl + ("'" + press.control + "'"));
+  const Result<std::string> made =
+      control != nullptr ? PanelLayout::messageFor(*control, press.choice) : Result<std::string>(press.choice);
+  if (!made) return made.failure();
+  const std::string& message = *made;
   // The host splits the control's message; the panel reads it in place.
   ControlPayload record(panel, press.control, message.c_str());
   if (shown == nullptr) {
@@ -110,6 +116,9 @@ void HostSession::deviceRoute(int device, int source, int dest) {
 }
 
 void HostSession::advanceTo(std::int64_t timeMs) {
+  // Inside a call into the panel (a route it asked for, with no tally
+  // delay) nothing is delivered: what is due goes once the call returns.
+  if (boundary_.inCall()) return;
   while (std::optional<Studio::Due> due = studio_.takeDue(timeMs)) {
     if (const int* timer = std::get_if<int>(&*due)) {
       report(SessionEntry::Kind::Event, "timer " + std::to_string(*timer) + " (code 4)");
@@ -159,14 +168,31 @@ std::intptr_t HostSession::carryOut(const LookUpDevice& c) {
 }
 
 std::intptr_t HostSession::carryOut(const ShowLayout& c) {
-  Result<PanelLayout> layout = PanelLayout::load(c.file);
+  std::string file = c.file;
+  // "PS '<panel>' '<file>'" with no arguments, where the layout folder holds
+  // "' '" itself, reads like a file and arguments: the folder given to the
+  // panel is taken whole.
+  const std::string folder = layoutFolder_ + "/";
+  if (c.args && file.rfind(folder, 0) != 0 && (file + "' '" + *c.args).rfind(folder, 0) == 0) {
+    file += "' '" + *c.args;
+  }
+  std::error_code missing;
+  if (!std::filesystem::exists(filePath(file), missing)) {
+    const size_t slash = file.find_last_of('/');
+    const std::string in = slash == std::string::npos ? "." : file.substr(0, slash);
+    report(SessionEntry::Kind::Note, "warning: no layout " + quoted(file.substr(slash + 1)) + " in folder " +
+                                         quoted(in) + ": panel " + quoted(c.panel) + " shows nothing");
+    return 0;
+  }
+  Result<PanelLayout> layout = PanelLayout::load(file);
   if (!layout) {
     report(SessionEntry::Kind::Note, layout.error());
+    if (!fileFault_) fileFault_ = layout.error();
     return 0;
   }
   layout_ = std::move(*layout);
   shownPanel_ = c.panel;
-  report(SessionEntry::Kind::Note, "showing " + quoted(c.file) + " as panel " + quoted(shownPanel_));
+  report(SessionEntry::Kind::Note, "showing " + quoted(file) + " as panel " + quoted(shownPanel_));
   return 1;
 }
 

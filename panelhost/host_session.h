@@ -43,7 +43,9 @@ class HostSession : public client_host_base {
   // another. A control the layout does not show is refused unless
   // `anyControl`, when the choice itself is sent as the message. A list
   // lights the source it was given ("index=<n>"). The message sent, or why
-  // nothing was.
+  // nothing was: no panel runs, the panel shows no such control (the reason
+  // then starts with kNoControl), or the choice does not fit the control.
+  static constexpr const char* kNoControl = "the panel shows no control ";
   struct Press {
     std::string control;
     std::string choice;
@@ -73,6 +75,9 @@ class HostSession : public client_host_base {
   const std::vector<std::string>& commands() const { return commands_; }
   void forgetCommands() { commands_.clear(); }
   const std::vector<std::string>& violations() const { return boundary_.violations(); }
+  // The first layout the panel showed that could not be read: one line
+  // naming the file, the place and the field. A run stops on it (status 2).
+  const std::optional<std::string>& fileFault() const { return fileFault_; }
   bool registered(int device, int index) const { return studio_.registered(device, index); }
 
   std::intptr_t command(const char* text, int code) override;
@@ -111,4 +116,5 @@ class HostSession : public client_host_base {
   std::optional<PanelLayout> layout_;
   std::string shownPanel_;
   std::vector<std::string> commands_;
+  std::optional<std::string> fileFault_;
 };

@@ -1,10 +1,8 @@
 // Loading the plug-in and the device configuration for a run.
 #include "panelhost/host_setup.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "panelhost/file_path.h"
+#include "panelhost/text_file.h"
 
 Result<HostSetup> prepareHost(const HostOptions& options) {
   HostSetup setup;
@@ -13,11 +11,9 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
   if (options.devicesFile.empty()) {
     setup.devices = Devices::builtIn();
   } else {
-    std::ifstream file(filePath(options.devicesFile));
-    if (!file) return fail("cannot read device configuration '" + options.devicesFile + "'");
-    std::ostringstream text;
-    text << file.rdbuf();
-    Result<Devices> devices = Devices::fromJson(text.str());
+    const Result<std::string> text = readTextFile(options.devicesFile);
+    if (!text) return fail("cannot read device configuration '" + options.devicesFile + "': " + text.error());
+    Result<Devices> devices = Devices::fromJson(*text);
     if (!devices) return fail("device configuration '" + options.devicesFile + "': " + devices.error());
     setup.devices = std::move(*devices);
   }

@@ -3,11 +3,16 @@
 
 #include <algorithm>
 
-
 namespace {
 
-// Enough log for the page to scroll back through a long session.
-constexpr size_t kLogKept = 2000;
+// `text` cut to `kept` bytes, not inside a UTF-8 sequence, with a marker
+// saying how long it was.
+std::string cutText(const std::string& text, size_t kept) {
+  if (text.size() <= kept) return text;
+  size_t end = kept;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end) + "… (cut: " + std::to_string(text.size()) + " bytes in all)";
+}
 
 }  // namespace
 
@@ -37,28 +42,47 @@ Result<> LivePanel::start() {
     catchUp();
     Result<> started = session_.start();
     publish();
+    if (started && session_.fileFault()) return fail(*session_.fileFault());
     return started;
   });
 }
 
 Result<std::string> LivePanel::press(const std::string& control, const std::string& choice) {
-  return onLoop([&]() -> Result<std::string> {
-    catchUp();
-    if (!session_.running()) return fail("no panel is running");
-    Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
-    if (sent) publish();
-    return sent;
-  });
+  return onLoop([&] { return pressNow(control, choice); });
 }
 
 Result<std::optional<std::string>> LivePanel::property(const std::string& message) {
-  return onLoop([&]() -> Result<std::optional<std::string>> {
-    catchUp();
-    if (!session_.running()) return fail("no panel is running");
-    std::optional<std::string> answer = session_.property(message);
-    publish();
-    return answer;
-  });
+  return onLoop([&] { return propertyNow(message); });
+}
+
+void LivePanel::press(const std::string& control, const std::string& choice, PressDone done) {
+  auto shared = std::make_shared<PressDone>(std::move(done));
+  if (!loop_.post([this, control, choice, shared] { (*shared)(pressNow(control, choice)); })) {
+    (*shared)(fail("the panel host is stopping"));
+  }
+}
+
+void LivePanel::property(const std::string& message, PropertyDone done) {
+  auto shared = std::make_shared<PropertyDone>(std::move(done));
+  if (!loop_.post([this, message, shared] { (*shared)(propertyNow(message)); })) {
+    (*shared)(fail("the panel host is stopping"));
+  }
+}
+
+Result<std::string> LivePanel::pressNow(const std::string& control, const std::string& choice) {
+  catchUp();
+  if (!session_.running()) return fail("no panel is running");
+  Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
+  if (sent) publish();
+  return sent;
+}
+
+Result<std::optional<std::string>> LivePanel::propertyNow(const std::string& message) {
+  catchUp();
+  if (!session_.running()) return fail("no panel is running");
+  std::optional<std::string> answer = session_.property(message);
+  publish();
+  return answer;
 }
 
 bool LivePanel::running() const {
@@ -85,32 +109,32 @@ LivePanel::Update LivePanel::latest(std::uint64_t logAfter) const {
   return updateLocked(logAfter);
 }
 
+std::uint64_t LivePanel::version() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return version_;
+}
+
 std::optional<LivePanel::Update> LivePanel::waitForChange(std::uint64_t seenVersion, std::uint64_t logAfter,
                                                           std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
-  const bool changed = changed_.wait_for(lock, timeout, [&] { return closed_ || version_ > seenVersion; });
-  if (!changed || closed_) return std::nullopt;
+  if (!changed_.wait_for(lock, timeout, [&] { return version_ > seenVersion; })) return std::nullopt;
   return updateLocked(logAfter);
 }
 
-void LivePanel::close() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    closed_ = true;
-  }
-  changed_.notify_all();
-}
-
-bool LivePanel::closed() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return closed_;
+void LivePanel::watch(std::function<void()> changed) {
+  // Through the loop, so the watcher is never replaced while it is called.
+  (void)onLoop([&]() -> Result<> {
+    watcher_ = std::move(changed);
+    return Done{};
+  });
 }
 
 void LivePanel::entry(const SessionEntry& entry) {
   if (console_ != nullptr) console_->entry(entry);
   if (entry.kind == SessionEntry::Kind::Reply && !replies_) return;
+  SessionEntry kept{entry.kind, entry.timeMs, cutText(entry.text, kLogTextKept)};
   std::lock_guard<std::mutex> lock(mutex_);
-  log_.push_back({++logSeq_, entry});
+  log_.push_back({++logSeq_, std::move(kept)});
   if (log_.size() > kLogKept) log_.pop_front();
   // Readers hear of it at the next publish(), with the panel it led to.
   ++version_;
@@ -129,6 +153,7 @@ void LivePanel::publish() {
     }
   }
   changed_.notify_all();
+  if (watcher_) watcher_();
 }
 
 std::int64_t LivePanel::elapsedMs() const {

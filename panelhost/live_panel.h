@@ -6,13 +6,19 @@
 // host guarantees; other threads post the work and wait for the result.
 // After each of those steps the loop publishes a snapshot of the panel
 // (the view model, SessionView) and appends the session's entries to a
-// log; readers on any thread take the latest, or wait for the next change.
+// log; readers on any thread take the latest, wait for the next change, or
+// have a watcher told of each.
+//
+// The log keeps the latest kLogKept entries, each text cut to kLogTextKept
+// bytes with a marker saying how long it was, so what the page can make the
+// panel say cannot grow the host's memory without bound.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,6 +39,9 @@ struct LogLine {
 
 class LivePanel : private SessionObserver {
  public:
+  static constexpr size_t kLogKept = 2000;
+  static constexpr size_t kLogTextKept = 1024;
+
   // What a reader gets: the snapshot, its version, and the log entries
   // after the sequence number the reader asked for.
   struct Update {
@@ -52,7 +61,8 @@ class LivePanel : private SessionObserver {
   LivePanel(const LivePanel&) = delete;
   LivePanel& operator=(const LivePanel&) = delete;
 
-  // Creates the panel; why not when the export returned none.
+  // Creates the panel; why not when the export returned none, or when the
+  // layout it showed could not be read (HostSession::fileFault).
   Result<> start();
   // Works `control` of the shown panel with `choice` (a source, a page, or
   // nothing for a button): the message sent (HostSession::press), or why
@@ -61,6 +71,13 @@ class LivePanel : private SessionObserver {
   // A property message from an enclosing panel: the panel's answer, if
   // any, or why it was not delivered (no panel runs).
   Result<std::optional<std::string>> property(const std::string& message);
+  // The same without waiting: `done` gets the result on the loop thread
+  // once the panel has had the event, or at once on the caller's thread
+  // when the loop has quit. The texts are copied.
+  using PressDone = std::function<void(Result<std::string>)>;
+  using PropertyDone = std::function<void(Result<std::optional<std::string>>)>;
+  void press(const std::string& control, const std::string& choice, PressDone done);
+  void property(const std::string& message, PropertyDone done);
   // Whether the panel runs, as the latest snapshot says.
   bool running() const;
   // Deletes the panel and ends the loop; nothing reaches the plug-in after.
@@ -71,13 +88,16 @@ class LivePanel : private SessionObserver {
 
   // The latest snapshot, with the log after entry `logAfter`.
   Update latest(std::uint64_t logAfter) const;
+  // The latest snapshot's version, without copying it.
+  std::uint64_t version() const;
   // Waits up to `timeout` for a snapshot newer than `seenVersion`. Nothing
-  // when the time ran out or close() was called.
+  // when the time ran out.
   std::optional<Update> waitForChange(std::uint64_t seenVersion, std::uint64_t logAfter,
                                       std::chrono::milliseconds timeout);
-  // Releases every waiter for good, so readers can finish before shutdown.
-  void close();
-  bool closed() const;
+  // `changed` is called on the loop thread after each step that may have
+  // made a newer snapshot; it must return quickly and not call back into
+  // this LivePanel's waiting calls. Set it before start(); empty: none.
+  void watch(std::function<void()> changed);
 
   std::thread::id loopThread() const { return loop_.threadId(); }
 
@@ -96,6 +116,8 @@ class LivePanel : private SessionObserver {
   // the snapshot readers see.
   void catchUp();
   void publish();
+  Result<std::string> pressNow(const std::string& control, const std::string& choice);
+  Result<std::optional<std::string>> propertyNow(const std::string& message);
   std::int64_t elapsedMs() const;
   Update updateLocked(std::uint64_t logAfter) const;
 
@@ -110,7 +132,7 @@ class LivePanel : private SessionObserver {
   SessionView state_;
   std::deque<LogLine> log_;  // the latest entries only
   std::uint64_t logSeq_ = 0;
-  bool closed_ = false;
+  std::function<void()> watcher_;  // loop thread only, once started
 
   HostSession session_;  // loop thread only
   EventLoop loop_;       // last: its thread starts once all above is ready

@@ -1,6 +1,8 @@
 // The table of modes.
 #include "panelhost/modes.h"
 
+#include <limits>
+
 #include <CLI/CLI.hpp>
 
 const std::vector<Mode>& modes() {
@@ -22,7 +24,9 @@ const std::vector<Mode>& modes() {
       {"soak",
        "for developers: many random events on a virtual clock; prints speed and memory, fails if memory grows",
        [](CLI::App& mode, HostOptions& o) {
-         mode.add_option("--events", o.events, "how many events to deliver")->capture_default_str();
+         mode.add_option("--events", o.events, "how many events to deliver (at least 1)")
+             ->check(CLI::Range(1LL, std::numeric_limits<long long>::max()))
+             ->capture_default_str();
          mode.add_option("--seed", o.seed, "seed of the random events")->capture_default_str();
        },
        runSoak},

@@ -6,8 +6,10 @@
 #include "panelhost/session_log.h"
 
 bool PanelBoundary::create(vesk_load_function loader, client_host* host, const char* folder) {
+  dispatching_ = true;  // the panel's commands during creation come from inside a call
   DebugLineListener listening(debugLine_);
   panel_ = loader(host, folder);
+  dispatching_ = false;
   return panel_ != nullptr;
 }
 
@@ -40,11 +42,13 @@ char* PanelBoundary::deliverProperty(const std::string& message) {
 void PanelBoundary::destroy() {
   if (panel_ == nullptr) return;
   vesk_client_callback* panel = panel_;
+  dispatching_ = true;
   void* returned = nullptr;
   {
     DebugLineListener listening(debugLine_);
     returned = panel->table->destroy(panel, 1);
   }
+  dispatching_ = false;
   panel_ = nullptr;
   deleted_ = true;
   if (returned != static_cast<void*>(panel)) violation("slot 0 did not return the panel's address");

@@ -38,6 +38,9 @@ class PanelBoundary {
   // Calls `loader`; false when it returned no panel.
   bool create(vesk_load_function loader, client_host* host, const char* folder);
   bool running() const { return panel_ != nullptr; }
+  // Whether a call into the panel (creation, an event, deletion) has not
+  // yet returned.
+  bool inCall() const { return dispatching_; }
   // Delivers one event; the block the panel returned (code 3 only), null
   // otherwise or when no panel runs.
   char* deliver(void* payload, int code);

@@ -1,61 +1,92 @@
 // PanelLayout: reading the emulator's layout files.
 #include "panelhost/panel_layout.h"
 
-#include <fstream>
-#include <set>
-#include <sstream>
+#include <algorithm>
 
-#include <nlohmann/json.hpp>
+#include "panelhost/json_fields.h"
+#include "panelhost/session_log.h"
+#include "panelhost/text_file.h"
 
-#include "panelhost/file_path.h"
+namespace {
+
+constexpr int kMaxColumns = 64;
+constexpr int kMaxGrid = 1000;  // rows, and a control's place and size
+
+LayoutControl readControl(const nlohmann::json& entry, const std::string& place) {
+  const JsonFields fields(entry, place);
+  LayoutControl control;
+  control.id = fields.text("id");
+  control.kind = fields.text("kind");
+  if (control.kind != PanelLayout::kButton && control.kind != PanelLayout::kList &&
+      control.kind != PanelLayout::kLabel && control.kind != PanelLayout::kGroupSelector) {
+    fields.refuse("kind", quoted(control.kind) + " is not \"button\", \"list\", \"label\" or \"group selector\"");
+  }
+  control.caption = fields.text("caption", "");
+  control.message = fields.text("message", "");
+  control.device = fields.text("device", "");
+  control.list = fields.text("list", "");
+  const nlohmann::json& pages = fields.array("pages");
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const JsonFields page(pages[i], fields.place("pages[" + std::to_string(i) + "]"));
+    SourcePage read{page.text("name", ""), {}};
+    const nlohmann::json& sources = page.array("sources", true);
+    for (size_t k = 0; k < sources.size(); ++k) {
+      read.sources.push_back(wholeNumber(sources[k], page.place("sources[" + std::to_string(k) + "]")));
+    }
+    control.pages.push_back(std::move(read));
+  }
+  if (fields.has("area")) {
+    const nlohmann::json& area = fields.array("area");
+    if (area.size() != 4) fields.refuse("area", "must be 4 whole numbers [column, row, width, height], not " + shown(area));
+    for (size_t k = 0; k < 4; ++k) {
+      control.area[k] = wholeNumber(area[k], fields.place("area[" + std::to_string(k) + "]"), 1, kMaxGrid);
+    }
+  }
+  const JsonFields properties(fields.object("properties"), fields.place("properties"));
+  for (const auto& [key, value] : fields.object("properties").items()) {
+    control.properties[key] = properties.text(key.c_str(), "");
+  }
+  return control;
+}
+
+}  // namespace
 
 Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
   try {
-    const nlohmann::json root = nlohmann::json::parse(json);
+    const nlohmann::json root = parseJsonFile(json);
+    const JsonFields fields(root, "");
     PanelLayout layout;
-    layout.title_ = root.value("title", "");
-    layout.columns_ = root.value("columns", 1);
-    std::set<std::string> ids;
-    for (const auto& entry : root.at("controls")) {
-      LayoutControl control;
-      control.id = entry.at("id").get<std::string>();
-      control.kind = entry.at("kind").get<std::string>();
-      if (control.kind != kButton && control.kind != kList && control.kind != kLabel &&
-          control.kind != kGroupSelector) {
-        throw std::invalid_argument("control '" + control.id + "' has unknown kind '" + control.kind + "'");
+    layout.title_ = fields.text("title", "");
+    layout.columns_ = fields.number("columns", 1, kMaxColumns, 1);
+    std::map<std::string, size_t> ids;
+    const nlohmann::json& controls = fields.array("controls", true);
+    for (size_t i = 0; i < controls.size(); ++i) {
+      const std::string place = "controls[" + std::to_string(i) + "]";
+      LayoutControl control = readControl(controls[i], place);
+      if (const auto same = ids.find(control.id); same != ids.end()) {
+        throw FormatError(place + ".id " + quoted(control.id) + " is also the id of controls[" +
+                          std::to_string(same->second) + "]");
       }
-      if (!ids.insert(control.id).second) throw std::invalid_argument("two controls named '" + control.id + "'");
-      control.caption = entry.value("caption", "");
-      control.message = entry.value("message", "");
-      control.device = entry.value("device", "");
-      control.list = entry.value("list", "");
-      for (const auto& page : entry.value("pages", nlohmann::json::array())) {
-        control.pages.push_back({page.value("name", ""), page.at("sources").get<std::vector<int>>()});
-      }
-      if (entry.contains("area")) control.area = entry.at("area").get<std::array<int, 4>>();
-      const nlohmann::json properties = entry.value("properties", nlohmann::json::object());
-      for (const auto& [key, value] : properties.items()) {
-        control.properties[key] = value.get<std::string>();
-      }
+      ids[control.id] = i;
       layout.controls_.push_back(std::move(control));
     }
-    for (const LayoutControl& control : layout.controls_) {
+    for (size_t i = 0; i < layout.controls_.size(); ++i) {
+      const LayoutControl& control = layout.controls_[i];
       if (control.kind == kGroupSelector && layout.pagesOf(control) == nullptr) {
-        throw std::invalid_argument("group selector '" + control.id + "' names no list");
+        throw FormatError("controls[" + std::to_string(i) + "].list " + quoted(control.list) +
+                          " is not the id of a list");
       }
     }
     return layout;
-  } catch (const std::exception& e) {
+  } catch (const FormatError& e) {
     return fail(e.what());
   }
 }
 
 Result<PanelLayout> PanelLayout::load(const std::string& path) {
-  std::ifstream file(filePath(path));
-  if (!file) return fail("cannot read layout '" + path + "'");
-  std::ostringstream text;
-  text << file.rdbuf();
-  Result<PanelLayout> layout = fromJson(text.str());
+  Result<std::string> text = readTextFile(path);
+  if (!text) return fail("cannot read layout '" + path + "': " + text.error());
+  Result<PanelLayout> layout = fromJson(*text);
   if (!layout) return fail("layout '" + path + "': " + layout.error());
   return layout;
 }
@@ -76,10 +107,23 @@ const std::vector<SourcePage>* PanelLayout::pagesOf(const LayoutControl& selecto
   return list != nullptr && list->kind == kList ? &list->pages : nullptr;
 }
 
-std::string PanelLayout::messageFor(const LayoutControl& control, const std::string& choice) {
+Result<std::string> PanelLayout::messageFor(const LayoutControl& control, const std::string& choice) {
   if (choice.find('=') != std::string::npos) return choice;
-  if (control.kind == kList) return "index=" + (choice.empty() ? std::string("0") : choice);
+  const auto digits = [](std::string_view text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (control.kind == kList) {
+    if (choice.empty()) return std::string("index=0");
+    if (!digits(choice[0] == '-' ? std::string_view(choice).substr(1) : std::string_view(choice))) {
+      return fail("list " + quoted(control.id) + " takes a source number, not " + quoted(choice));
+    }
+    return "index=" + choice;
+  }
   if (control.kind == kGroupSelector) {
+    if (!choice.empty() && (!digits(choice) || std::stoi(choice) < 1)) {
+      return fail("group selector " + quoted(control.id) + " takes a page number from 1, not " + quoted(choice));
+    }
     std::string number = choice.empty() ? "1" : choice;
     std::string padded = std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
     return "button." + padded + "=" + number;

@@ -17,8 +17,10 @@
 // "message" when pressed. A list's pages hold source numbers, named from
 // its device; pressing one sends "index=<source>". A group selector offers
 // one button per page of its list and sends "button.<NNN>=<page>".
-// "properties" gives a control's initial properties; "area" is its place on
-// a grid of "columns" columns: [column, row, width, height], from 1.
+// "properties" gives a control's initial properties (text); "area" is its
+// place on a grid of "columns" columns (1 to 64): [column, row, width,
+// height], each from 1 to 1000. A file that does not fit this is refused
+// with the place and the field (json_fields.h).
 #pragma once
 
 #include <array>
@@ -55,7 +57,9 @@ class PanelLayout {
 
   // The layout in `json`, or why it is none.
   static Result<PanelLayout> fromJson(const std::string& json);
-  // The layout in the file at `path`.
+  // The layout in the file at `path`, or why it is none: "cannot read
+  // layout '<path>': <reason>" (readTextFile), or "layout '<path>': <place>
+  // <problem>".
   static Result<PanelLayout> load(const std::string& path);
 
   const std::string& title() const { return title_; }
@@ -69,9 +73,11 @@ class PanelLayout {
 
   // The message the host sends when `control` is worked with `choice`: a
   // choice holding '=' is the message itself; otherwise a list sends
-  // "index=<choice>", a group selector "button.<NNN>=<choice>" (NNN the
-  // page in three digits) and a button its layout message.
-  static std::string messageFor(const LayoutControl& control, const std::string& choice);
+  // "index=<choice>" (a whole number, 0 when none), a group selector
+  // "button.<NNN>=<choice>" (a page from 1, 1 when none; NNN the page in at
+  // least three digits) and a button its layout message, or the choice as
+  // it is. Why not, for a choice a list or a group selector cannot take.
+  static Result<std::string> messageFor(const LayoutControl& control, const std::string& choice);
 
  private:
   std::string title_;

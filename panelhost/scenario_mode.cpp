@@ -1,17 +1,18 @@
 // panelhost run: a scenario file, step by step, on a virtual clock.
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "panelhost/file_path.h"
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
 #include "panelhost/step_runner.h"
+#include "panelhost/text_file.h"
 #include "panelhost/transcript.h"
 
 ExitStatus runScenario(const HostOptions& options) {
   const std::string& scriptPath = options.script;
-  std::ifstream script(filePath(scriptPath));
-  if (!script) return cannotStart("cannot read scenario '" + scriptPath + "'");
+  const Result<std::string> text = readTextFile(scriptPath);
+  if (!text) return cannotStart("cannot read scenario '" + scriptPath + "': " + text.error());
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
   Transcript transcript(std::cout, options.replies);
@@ -22,23 +23,28 @@ ExitStatus runScenario(const HostOptions& options) {
   runner.printPanel();
 
   const std::string name = fileNameOf(scriptPath);
+  std::istringstream script(*text);
   std::string line;
   std::string failure;
-  for (int number = 1; failure.empty() && std::getline(script, line); ++number) {
+  for (int number = 1; failure.empty() && !session.fileFault() && std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
     const std::string where = scriptPath + ":" + std::to_string(number);
     const Result<std::optional<Step>> step = parseStep(line);
     if (!step) {
       failure = where + ": " + step.error();
     } else if (*step) {
-      std::cout << name << ":" << number << ": " << line << '\n';
+      std::cout << name << ":" << number << ": " << printable(line) << '\n';
       if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
     }
     if (!session.violations().empty()) break;
   }
   session.stop();
   std::cout.flush();
+  // A layout the panel showed that could not be read stops the run as a
+  // bad file given on the command line would.
+  if (session.fileFault()) return cannotStart(*session.fileFault());
   if (!failure.empty()) {
-    std::cerr << failure << '\n';
+    std::cerr << printable(failure) << '\n';
     return ExitStatus::Failed;
   }
   const ExitStatus status = verdict(session.violations());

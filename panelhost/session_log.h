@@ -21,7 +21,14 @@ struct SessionEntry {
 };
 
 // A text as entries and messages show it: in double quotes, as it is.
-inline std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// (Taken by value: std::quoted, found by argument lookup wherever
+// <iomanip> comes in, must not be the better match.)
+inline std::string quoted(std::string text) { return "\"" + text + "\""; }
+
+// `text` safe to print on a terminal: control bytes and bytes that are not
+// UTF-8 as \xNN, everything else (a backslash too) as it is.
+//   printable("a\x1b[2J\xff") == "a\\x1b[2J\\xff"
+std::string printable(const std::string& text);
 
 class SessionObserver {
  public:

@@ -58,16 +58,17 @@ ExitStatus runShell(const HostOptions& options) {
     if (!haveLine) break;
     session.advanceTo(elapsed());
     if (line == "quit" || line == "exit") break;
-    if (line == "help") {
-      std::cout << stepHelp();
-      continue;
-    }
     const Result<std::optional<Step>> step = parseStep(line);
     if (!step) {
-      std::cout << "error: " << step.error() << '\n';
+      std::cout << "error: " << printable(step.error()) << '\n';
     } else if (*step) {
-      if (Result<> done = runner.run(**step); !done) std::cout << "error: " << done.error() << '\n';
+      if (Result<> done = runner.run(**step); !done) std::cout << "error: " << printable(done.error()) << '\n';
     }
+    if (session.fileFault()) break;
+  }
+  if (session.fileFault()) {
+    session.stop();
+    return cannotStart(*session.fileFault());
   }
   session.stop();
   return verdict(session.violations());

@@ -1,6 +1,7 @@
 // Parsing scenario and shell lines against the step table, and its help.
 #include "panelhost/step.h"
 
+#include "panelhost/session_log.h"
 #include "panelhost/step_runner.h"
 
 namespace {
@@ -51,7 +52,7 @@ Result<std::optional<Step>> parseStep(std::string_view line) {
   const std::string_view name = text.substr(0, blank);
   const std::string_view rest = blank == std::string_view::npos ? std::string_view() : trim(text.substr(blank));
   const StepKind* kind = findStep(name);
-  if (kind == nullptr) return fail("unknown step '" + std::string(name) + "' (try 'help')");
+  if (kind == nullptr) return fail("unknown step '" + printable(std::string(name)) + "' (try 'help')");
   Step step{kind, {}};
 
   if (kind->operands == StepKind::Operands::RestOfLine) {

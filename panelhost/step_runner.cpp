@@ -23,6 +23,11 @@ const std::vector<StepKind>& StepRunner::steps() {
   using R = StepRunner;
   using W = Words;
   static const std::vector<StepKind> kSteps = {
+      {"help", "", "list the steps", Operands::Words, 0, 0, false,
+       [](R& r, const W&) -> Result<> {
+         r.out_ << stepHelp();
+         return Done{};
+       }},
       {"press", "[<panel>/]<control> [<message>]",
        "work a control, e.g. press SourceSel 5\n"
        "(a list takes a source number, a group selector\n"

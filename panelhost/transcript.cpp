@@ -17,5 +17,5 @@ void Transcript::entry(const SessionEntry& entry) {
     case SessionEntry::Kind::Violation: mark = "VIOLATION: "; break;
     case SessionEntry::Kind::Debug: mark = "debug: "; break;
   }
-  out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << entry.text << '\n';
+  out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << printable(entry.text) << '\n';
 }

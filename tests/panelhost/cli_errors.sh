@@ -11,47 +11,28 @@ plugin=$2 rogue=$3 noexport=$4 scenarios=$5
 here=$(mktemp -d)
 trap 'rm -rf "$here"' EXIT
 echo '{"devices": [' > "$here/broken.json"
-failures=0
-failed() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-# Drops the CR of CR LF line endings from the files named.
-unix_lines() { sed -i 's/\r$//' "$@"; }
-
-# check STATUS PATTERN ARGS...: runs panelhost ARGS, expects STATUS and one
-# stderr line matching PATTERN (an extended regular expression).
-check() {
-  local want=$1 pattern=$2
-  shift 2
-  "${panelhost[@]}" "$@" >"$here/out" 2>"$here/err" </dev/null
-  local status=$? lines
-  unix_lines "$here/out" "$here/err"
-  lines=$(wc -l <"$here/err")
-  if [ "$status" -ne "$want" ] || [ "$lines" -ne 1 ] || ! grep -Eq "$pattern" "$here/err"; then
-    echo "FAIL: panelhost $*"
-    echo "  wanted status $want and one line matching: $pattern"
-    echo "  got status $status and $lines line(s):"
-    sed 's/^/    /' "$here/err"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/expect_lines.sh"
 
 check 2 '^panelhost: A subcommand is required'
 check 2 '^panelhost: .*fly'                                 fly
 check 2 '^panelhost: PLUGIN is required'                    run --script "$scenarios/empty.scenario"
 check 2 '^panelhost: --script is required'                  run "$plugin"
-check 2 "^panelhost: cannot read scenario 'nowhere.scenario'" run "$plugin" --script nowhere.scenario
+check 2 "^panelhost: cannot read scenario 'nowhere.scenario': no such file$" run "$plugin" --script nowhere.scenario
 check 2 "^panelhost: cannot open plug-in '/no/such.so': no such file" run /no/such.so --script "$scenarios/empty.scenario"
 check 2 "^panelhost: cannot load plug-in '.*empty.scenario'"  run "$scenarios/empty.scenario" --script "$scenarios/empty.scenario"
 check 2 'is not a script panel plug-in: it has no export load_vesk_client_script$' run "$noexport" --script "$scenarios/empty.scenario"
 check 2 'load_vesk_client_script returned no panel$'        run "$rogue" --layouts no-panel --script "$scenarios/empty.scenario"
-check 2 "^panelhost: device configuration '.*broken.json': .*parse error" run "$plugin" --devices "$here/broken.json" --script "$scenarios/empty.scenario"
-check 2 "^panelhost: cannot read device configuration '/no/devices.json'" run "$plugin" --devices /no/devices.json --script "$scenarios/empty.scenario"
+check 2 "^panelhost: device configuration '.*broken.json': line 2, column 1: not JSON: " run "$plugin" --devices "$here/broken.json" --script "$scenarios/empty.scenario"
+check 2 "^panelhost: cannot read device configuration '/no/devices.json': no such file$" run "$plugin" --devices /no/devices.json --script "$scenarios/empty.scenario"
 check 1 "failing_expectation.scenario:3: failed: expected \"RC 9 5 411 ',1' 0\", but the next command was \"RC 9 5 410 ',1' 0\"" run "$plugin" --script "$scenarios/failing_expectation.scenario"
 check 1 "bad_step.scenario:2: unknown step 'jump'"           run "$plugin" --script "$scenarios/bad_step.scenario"
 check 1 '^panelhost: the panel broke the host.s rules: reply "7 0" was never handed back' run "$rogue" --layouts keep-reply --script "$scenarios/empty.scenario"
 check 2 '^panelhost: cannot open plug-in'                    shell /no/such.so
+
+# A scenario saved with Windows line endings runs as it reads.
+printf "press SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n" >"$here/crlf.scenario"
+passes "crlf.scenario:2: expect RC 9 5 410 ',1' 0" run "$plugin" --script "$here/crlf.scenario"
+grep -qx "crlf.scenario:1: press SourceSel 5" "$here/out" || failed "a scenario's CR is shown: $(grep -a ':1: ' "$here/out")"
 
 # The shell on piped input: a take, then real time passes and the highlight
 # clears; a mistake is reported once, not again on the blank lines after it;

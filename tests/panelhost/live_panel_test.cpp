@@ -2,6 +2,7 @@
 // on the real clock, with snapshots and a log for readers.
 #include "panelhost/live_panel.h"
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -189,9 +190,16 @@ TEST_F(LivePanelTest, ReadersGetTheLogAfterWhatTheyHaveSeen) {
   }
 }
 
-TEST_F(LivePanelTest, WaitingEndsOnAChangeATimeoutOrClose) {
+TEST_F(LivePanelTest, WaitersAndWatchersHearOfAChangeAndAnAnswerComesWithoutWaiting) {
   std::unique_ptr<LivePanel> panel = make();
+  std::atomic<int> told{0};
+  std::atomic<bool> toldOnLoop{true};
+  panel->watch([&] {
+    ++told;
+    if (std::this_thread::get_id() != panel->loopThread()) toldOnLoop = false;
+  });
   ASSERT_TRUE(panel->start());
+  EXPECT_GT(told.load(), 0);
   // Let the start-up tallies arrive, then nothing is due.
   ASSERT_TRUE(waitUntil(*panel, [&] { return property(*panel, "VID_3", "text") == "PGM"; }));
   const std::uint64_t seen = panel->latest(0).version;
@@ -201,10 +209,21 @@ TEST_F(LivePanelTest, WaitingEndsOnAChangeATimeoutOrClose) {
   std::future<std::optional<LivePanel::Update>> waiter =
       std::async(std::launch::async, [&] { return panel->waitForChange(seen, 0, kPatience); });
   EXPECT_EQ(waiter.wait_for(50ms), std::future_status::timeout);
-  panel->close();
+  const int toldBefore = told;
+  std::promise<std::string> sent;
+  panel->press("Mon_3", "", [&](Result<std::string> message) { sent.set_value(message ? *message : message.error()); });
+  EXPECT_EQ(sent.get_future().get(), "button=pressed");
   ASSERT_EQ(waiter.wait_for(kPatience), std::future_status::ready);
-  EXPECT_EQ(waiter.get(), std::nullopt);
-  EXPECT_TRUE(panel->closed());
+  EXPECT_NE(waiter.get(), std::nullopt);
+  EXPECT_GT(told.load(), toldBefore);
+  EXPECT_TRUE(toldOnLoop);
+
+  panel->stop();
+  std::promise<std::string> late;
+  panel->property("return=all", [&](Result<std::optional<std::string>> answer) {
+    late.set_value(answer ? "answered" : answer.error());
+  });
+  EXPECT_EQ(late.get_future().get(), "the panel host is stopping");
 }
 
 }  // namespace
