@@ -1,53 +1,54 @@
 #!/usr/bin/env bash
-# Runs each scenario with the Linux panelhost and the .so, and with
-# panelhost.exe and the DLL under wine64, and requires the same transcript
-# byte for byte once line endings (CR LF) and the plug-in's path are set
-# aside. Prints how long each run took.
+# Compares the transcripts run_scenarios.sh kept of two panelhost builds,
+# such as the Linux one with the .so and a Windows one with the DLL: each
+# must be the same byte for byte once line endings (CR LF), the first line
+# (the plug-in's and the scenario's paths) and the plug-in's folder are set
+# aside.
 #
-# Usage: same_transcripts.sh LINUX_PANELHOST LINUX_PLUGIN WINE_PREFIX PANELHOST_EXE DLL SCENARIO...
-#   WINE_PREFIX is the wine prefix for tools/wine64-run (made on first use).
-set -euo pipefail
-linux=$1 so=$2 prefix=$3 exe=$4 dll=$5
-shift 5
-here="$(cd "$(dirname "$0")" && pwd)"
-wine64_run="$here/../../tools/wine64-run"
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
+# Usage: same_transcripts.sh OUT PLUGIN OTHER_OUT OTHER_PLUGIN
+#   OUT, OTHER_OUT: the folders run_scenarios.sh wrote; PLUGIN,
+#   OTHER_PLUGIN: the plug-in paths each run was given.
+set -u
+out=$1 plugin=$2 other=$3 other_plugin=$4
 
-# The transcript with the plug-in's path and folder as PLUGIN and FOLDER.
+# The transcript in file $1, of a run given plug-in $2, with its paths
+# aside: the first line, and the plug-in's folder where it stands quoted or
+# before "/" in a quoted path.
 paths_aside() {
-  local text plugin=$2
-  text="$(tr -d '\r' <"$1")"
-  text="${text//"$plugin"/PLUGIN}"
-  printf '%s\n' "${text//"$(dirname "$plugin")"/FOLDER}"
+  tr -d '\r' <"$1" | sed '1s/^panelhost: .* with scenario .*/panelhost: PLUGIN with scenario SCENARIO/' |
+    awk -v folder="$(dirname "$2")" -v quotes="\"'" '
+      function swap(text, from, to,    at, done) {
+        done = ""
+        while ((at = index(text, from)) > 0) {
+          done = done substr(text, 1, at - 1) to
+          text = substr(text, at + length(from))
+        }
+        return done text
+      }
+      {
+        for (n = 1; n <= 2; n++) {
+          q = substr(quotes, n, 1)
+          $0 = swap(swap($0, q folder q, q "FOLDER" q), q folder "/", q "FOLDER/")
+        }
+        print
+      }'
 }
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Milliseconds as seconds with two decimals.
-seconds() { printf '%d.%02d' $(($1 / 1000)) $((($1 % 1000) / 10)); }
-
 failures=0
-wine_total=0
-linux_total=0
-for scenario in "$@"; do
-  name="$(basename "$scenario")"
-  start=$(now_ms)
-  "$linux" run "$so" --script "$scenario" >"$out/linux" || { echo "FAIL: $name fails on Linux"; failures=$((failures + 1)); }
-  linux_ms=$(($(now_ms) - start))
-  start=$(now_ms)
-  "$wine64_run" "$prefix" "$exe" run "$dll" --script "$scenario" >"$out/wine" ||
-    { echo "FAIL: $name fails under wine64"; failures=$((failures + 1)); }
-  wine_ms=$(($(now_ms) - start))
-  linux_total=$((linux_total + linux_ms))
-  wine_total=$((wine_total + wine_ms))
-  if cmp -s <(paths_aside "$out/linux" "$so") <(paths_aside "$out/wine" "$dll"); then
-    echo "$name: the same transcript ($(wc -l <"$out/linux") lines); Linux $(seconds $linux_ms) s," \
-      "wine64 $(seconds $wine_ms) s"
+count=0
+for transcript in "$out"/*.txt; do
+  name="$(basename "$transcript" .txt)"
+  count=$((count + 1))
+  if [ ! -f "$other/$name.txt" ]; then
+    echo "FAIL: $name: no transcript in $other"
+    failures=$((failures + 1))
+  elif cmp -s <(paths_aside "$transcript" "$plugin") <(paths_aside "$other/$name.txt" "$other_plugin"); then
+    echo "$name: the same transcript ($(wc -l <"$transcript") lines)"
   else
-    echo "FAIL: $name: the transcripts differ (Linux -, wine64 +):"
-    diff <(paths_aside "$out/linux" "$so") <(paths_aside "$out/wine" "$dll") | sed 's/^/    /' || true
+    echo "FAIL: $name: the transcripts differ ($out -, $other +):"
+    diff <(paths_aside "$transcript" "$plugin") <(paths_aside "$other/$name.txt" "$other_plugin") | sed 's/^/    /'
     failures=$((failures + 1))
   fi
 done
-echo "all $# scenarios: Linux $(seconds $linux_total) s, wine64 $(seconds $wine_total) s"
+[ $count -gt 0 ] || { echo "FAIL: no transcripts in $out"; exit 1; }
 [ $failures -eq 0 ]

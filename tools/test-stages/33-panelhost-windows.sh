@@ -14,6 +14,14 @@ for preset in dev windows-x64; do
   cmake --preset $preset >/dev/null
   cmake --build --preset $preset --target ZUV_OZo panelhost
 done
-bash tests/windows/same_transcripts.sh build/dev/panelhost/panelhost build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so \
-  "$PWD/build/windows-x64/wine" build/windows-x64/panelhost/panelhost.exe \
-  build/windows-x64/panels/Studio_A/ZUV_OZo/ZUV_OZo.dll panels/Studio_A/ZUV_OZo/scenarios/*.scenario
+so=build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so
+dll=build/windows-x64/panels/Studio_A/ZUV_OZo/ZUV_OZo.dll
+out=build/windows-x64/transcripts
+rm -rf "$out"
+scenarios=(panels/Studio_A/ZUV_OZo/scenarios/*.scenario)
+echo "Linux:"
+bash tests/windows/run_scenarios.sh build/dev/panelhost/panelhost "$so" "$out/linux" "${scenarios[@]}"
+echo "wine64:"
+bash tests/windows/run_scenarios.sh "tools/wine64-run $PWD/build/windows-x64/wine build/windows-x64/panelhost/panelhost.exe" \
+  "$dll" "$out/wine64" "${scenarios[@]}"
+bash tests/windows/same_transcripts.sh "$out/linux" "$so" "$out/wine64" "$dll"
