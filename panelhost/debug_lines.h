@@ -29,5 +29,6 @@ class DebugLineListener {
   static bool available();
 
  private:
-  const Heard* outer_;
+  // The listener this one hides, back when it ends (where lines are caught).
+  [[maybe_unused]] const Heard* outer_;
 };

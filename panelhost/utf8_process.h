@@ -25,5 +25,5 @@ class Utf8Process {
  private:
   std::vector<std::string> args_;
   std::vector<char*> pointers_;  // into args_, then a null
-  unsigned restoreCodePage_ = 0;  // 0: nothing to restore
+  [[maybe_unused]] unsigned restoreCodePage_ = 0;  // Windows: the console's; 0: nothing to restore
 };
