@@ -2,9 +2,9 @@
 // they were posted, and calls a tick whenever the clock reaches the time its
 // owner says something falls due.
 //
-// The panel host calls into a plug-in from one thread only; front ends that
-// take requests on many threads (the web mode's HTTP handlers) post the
-// work here and wait for the result instead of calling the plug-in
+// The panel host calls into a plug-in from one thread only; front ends on
+// other threads (the web mode's server) post the work here and have the
+// result handed back, or wait for it, instead of calling the plug-in
 // themselves.
 //
 //   EventLoop loop([&] { return agendaDue(); }, [&] { deliverDue(); });

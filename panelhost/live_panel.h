@@ -96,7 +96,8 @@ class LivePanel : private SessionObserver {
                                       std::chrono::milliseconds timeout);
   // `changed` is called on the loop thread after each step that may have
   // made a newer snapshot; it must return quickly and not call back into
-  // this LivePanel's waiting calls. Set it before start(); empty: none.
+  // this LivePanel's waiting calls. Empty: none. It is replaced on the loop,
+  // so never while it is being called.
   void watch(std::function<void()> changed);
 
   std::thread::id loopThread() const { return loop_.threadId(); }

@@ -131,7 +131,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
     // A refused request's body, if any, is not read: the connection ends.
     if (std::optional<WebReply> refusal = http_.api.admit(head_)) return reply(std::move(*refusal), false);
     if (head_.target.substr(0, head_.target.find('?')) == WebApi::kEventsPath) return startStream();
-    if (head_.method != "POST") return answer();
+    if (head_.method != "POST") {
+      // A body sent with a GET is not read: the connection ends after the answer.
+      if (request.chunked() || parser_->content_length().value_or(0) > 0) keepAlive = false;
+      return answer();
+    }
     if (!request.has_content_length() && !request.chunked()) {
       return reply(WebApi::failure(411, "a request with a body needs a Content-Length"), false);
     }

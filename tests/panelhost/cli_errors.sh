@@ -56,13 +56,14 @@ if [ "$status" -ne 0 ]; then
   failures=$((failures + 1))
 fi
 
-# The web mode, in the builds that have it: the same plug-in errors, a bad
-# port, and on any free port a second server on that port is refused, a
-# client here gets the page and presses CAM 5, --open hands the page's
-# address to the system's opener (xdg-open on PATH here; under wine,
-# ShellExecuteW reaches it through winebrowser), and SIGINT deletes the
-# panel before the first one ends (even started in the background, where
-# the shell hands it SIGINT ignored; under wine it is Windows' Ctrl+C).
+# The web mode, in the builds that have it (all with Boost.Beast headers):
+# the same plug-in errors, a bad port, and on any free port a second server
+# on that port is refused, a client here gets the page and presses CAM 5,
+# --open hands the page's address to the system's opener (xdg-open on PATH
+# here; under wine, ShellExecuteW reaches it through winebrowser), and
+# SIGINT deletes the panel before the first one ends (even started in the
+# background, where the shell hands it SIGINT ignored; under wine it is
+# Windows' Ctrl+C).
 web_checks() {
   check 2 "^panelhost: cannot open plug-in '/no/such.so': no such file" web /no/such.so
   check 2 '^panelhost: --port: Value 99999 not in range 0 to 65535' web "$plugin" --port 99999

@@ -276,8 +276,6 @@ describe('panelhost web under hostile clients', () => {
   it('refuses choices no control takes (6)', async () => {
     for (const [body, error] of [
       ['{"control": "SourceSel", "choice": {"a": 1}}', '"choice" must be text or a whole number, not object'],
-      ['{"control": "SourceSel", "choice": true}', '"choice" must be text or a whole number, not boolean'],
-      ['{"control": "SourceSel", "choice": "5\\u0000"}', 'the text "choice" holds a NUL byte'],
       ['{"control": "GrpSelect", "choice": -1}', 'group selector "GrpSelect" takes a page number from 1, not "-1"'],
     ]) {
       const answer = await postJson(port, '/api/press', body);
