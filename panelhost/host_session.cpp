@@ -7,6 +7,7 @@
 
 #include "framework/message_parts.h"
 #include "hostside/host_records.h"
+#include "panelhost/file_path.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ HostSession::HostSession(vesk_load_function loader, std::string layoutFolder, De
     : loader_(loader),
       layoutFolder_(std::move(layoutFolder)),
       observer_(observer),
-      boundary_([this](const std::string& text) { report(SessionEntry::Kind::Violation, text); }),
+      boundary_([this](const std::string& text) { report(SessionEntry::Kind::Violation, text); },
+                [this](const std::string& line) { report(SessionEntry::Kind::Debug, line); }),
       studio_(std::move(devices)) {}
 
 HostSession::~HostSession() { stop(); }
@@ -175,7 +177,7 @@ std::intptr_t HostSession::carryOut(const ShowLayout& c) {
     file += "' '" + *c.args;
   }
   std::error_code missing;
-  if (!std::filesystem::exists(file, missing)) {
+  if (!std::filesystem::exists(filePath(file), missing)) {
     const size_t slash = file.find_last_of('/');
     const std::string in = slash == std::string::npos ? "." : file.substr(0, slash);
     report(SessionEntry::Kind::Note, "warning: no layout " + quoted(file.substr(slash + 1)) + " in folder " +

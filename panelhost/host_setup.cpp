@@ -1,6 +1,7 @@
 // Loading the plug-in and the device configuration for a run.
 #include "panelhost/host_setup.h"
 
+#include "panelhost/file_path.h"
 #include "panelhost/text_file.h"
 
 Result<HostSetup> prepareHost(const HostOptions& options) {
@@ -17,9 +18,6 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
     setup.devices = std::move(*devices);
   }
   setup.layoutFolder = options.layouts;
-  if (setup.layoutFolder.empty()) {
-    const size_t slash = options.plugin.find_last_of('/');
-    setup.layoutFolder = slash == std::string::npos ? "." : options.plugin.substr(0, slash);
-  }
+  if (setup.layoutFolder.empty()) setup.layoutFolder = folderOf(options.plugin);
   return Result<HostSetup>(std::move(setup));
 }

@@ -18,6 +18,7 @@ struct HostOptions {
   // The options of single modes (see modes.cpp).
   std::string script;       // run: the scenario file
   int port = 8080;          // web: the port; 0 for any free one
+  bool open = false;        // web: open the page in the default browser
   long long events = 1000000;  // soak: how many events
   unsigned seed = 1;           // soak: seed of the random events
 };

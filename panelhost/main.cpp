@@ -6,23 +6,42 @@
 
 #include "panelhost/modes.h"
 #include "panelhost/step.h"
+#include "panelhost/utf8_process.h"
+
+namespace {
+
+// The help's example, in the words of the system it runs on.
+#if defined(_WIN32)
+constexpr const char* kPluginExample = "ZUV_OZo.dll";
+constexpr const char* kExample = "panelhost run ZUV_OZo.dll --script scenarios\\road_of_one_take.scenario";
+#else
+constexpr const char* kPluginExample = "ZUV_OZo.so";
+constexpr const char* kExample =
+    "panelhost run build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so --script "
+    "panels/Studio_A/ZUV_OZo/scenarios/road_of_one_take.scenario";
+#endif
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  Utf8Process process(argc, argv);
   CLI::App app{
       "panelhost: runs a script panel plug-in (such as ZUV_OZo) the way the control system's panel host\n"
       "does, against a simulated ZIR VESK Packager and ZIR SDI Router, so a panel can be tried without\n"
       "the studio.",
       "panelhost"};
   app.require_subcommand(1);
+  // Options are "--name" on every system: on Windows, a path such as
+  // "/Studio/ZUV_OZo.dll" is a path, not an option "/Studio".
+  app.allow_windows_style_options(false);
   app.footer("Steps, for scenario files and the shell:\n" + stepHelp() +
-             "\nExample: panelhost run build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so --script "
-             "panels/Studio_A/ZUV_OZo/scenarios/road_of_one_take.scenario");
+             "\nExample: " + kExample);
 
   HostOptions options;
   std::string names;
   for (const Mode& mode : modes()) {
     CLI::App* sub = app.add_subcommand(mode.name, mode.description);
-    sub->add_option("PLUGIN", options.plugin, "the plug-in library, e.g. ZUV_OZo.so")->required()->type_name("FILE");
+    sub->add_option("PLUGIN", options.plugin, std::string("the plug-in library, e.g. ") + kPluginExample)->required()->type_name("FILE");
     sub->add_option("--layouts", options.layouts,
                     "folder given to the panel for its layouts (default: the plug-in's folder)")
         ->type_name("DIR");
@@ -34,7 +53,7 @@ int main(int argc, char** argv) {
     names += std::string(names.empty() ? "" : &mode == &modes().back() ? " or " : ", ") + mode.name;
   }
 
-  const std::string first = argc > 1 ? argv[1] : "";
+  const std::string first = process.argc() > 1 ? process.argv()[1] : "";
   const auto known = [&](const std::string& name) {
     for (const Mode& mode : modes()) {
       if (name == mode.name) return true;
@@ -46,7 +65,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitStatus::CannotStart);
   }
   try {
-    app.parse(argc, argv);
+    app.parse(process.argc(), process.argv());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {

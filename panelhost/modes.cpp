@@ -18,6 +18,7 @@ const std::vector<Mode>& modes() {
          mode.add_option("--port", o.port, "the port to serve on; 0 takes any free port (default: 8080)")
              ->check(CLI::Range(0, 65535))
              ->type_name("N");
+         mode.add_flag("--open", o.open, "open the page in the default browser once it is served");
        },
        runWeb},
       {"soak",

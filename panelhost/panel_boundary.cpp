@@ -7,6 +7,7 @@
 
 bool PanelBoundary::create(vesk_load_function loader, client_host* host, const char* folder) {
   dispatching_ = true;  // the panel's commands during creation come from inside a call
+  DebugLineListener listening(debugLine_);
   panel_ = loader(host, folder);
   dispatching_ = false;
   return panel_ != nullptr;
@@ -19,6 +20,7 @@ char* PanelBoundary::deliver(void* payload, int code) {
     return nullptr;
   }
   dispatching_ = true;
+  DebugLineListener listening(debugLine_);
   char* result = panel_->table->dispatch(panel_, payload, code);
   dispatching_ = false;
   if (result != nullptr && code != VESK_EVENT_PROPERTY) {
@@ -41,7 +43,11 @@ void PanelBoundary::destroy() {
   if (panel_ == nullptr) return;
   vesk_client_callback* panel = panel_;
   dispatching_ = true;
-  void* returned = panel->table->destroy(panel, 1);
+  void* returned = nullptr;
+  {
+    DebugLineListener listening(debugLine_);
+    returned = panel->table->destroy(panel, 1);
+  }
   dispatching_ = false;
   panel_ = nullptr;
   deleted_ = true;

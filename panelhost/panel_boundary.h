@@ -13,6 +13,9 @@
 // - slot 0 not returning the panel's address;
 // - dispatch entered again before it returned;
 // - the panel writing into a message the host lent it.
+//
+// The plug-in's own debug lines, written during any of those calls, go to
+// `debugLine` where the system lets them be caught (debug_lines.h).
 #pragma once
 
 #include <functional>
@@ -23,11 +26,14 @@
 
 #include "framework/vesk_boundary.h"
 #include "hostside/reply_ledger.h"
+#include "panelhost/debug_lines.h"
 
 class PanelBoundary {
  public:
-  // `report` hears every violation (and nothing else) at once.
-  explicit PanelBoundary(std::function<void(const std::string&)> report) : report_(std::move(report)) {}
+  // `report` hears every violation (and nothing else) at once; `debugLine`
+  // each debug line the plug-in writes while the host calls it.
+  explicit PanelBoundary(std::function<void(const std::string&)> report, DebugLineListener::Heard debugLine = {})
+      : report_(std::move(report)), debugLine_(std::move(debugLine)) {}
 
   // Calls `loader`; false when it returned no panel.
   bool create(vesk_load_function loader, client_host* host, const char* folder);
@@ -59,6 +65,7 @@ class PanelBoundary {
   void violation(const std::string& text);
 
   std::function<void(const std::string&)> report_;
+  DebugLineListener::Heard debugLine_;
   vesk_client_callback* panel_ = nullptr;
   bool deleted_ = false;
   bool dispatching_ = false;

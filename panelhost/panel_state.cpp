@@ -13,6 +13,7 @@ const char* kindName(SessionEntry::Kind kind) {
     case SessionEntry::Kind::Device: return "device";
     case SessionEntry::Kind::Note: return "note";
     case SessionEntry::Kind::Violation: return "violation";
+    case SessionEntry::Kind::Debug: return "debug";
   }
   return "note";
 }

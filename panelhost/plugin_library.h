@@ -1,5 +1,7 @@
 // PluginLibrary: a script panel plug-in loaded by path at run time, with its
-// one export found by name, as the panel host loads it.
+// one export found by name, as the panel host loads it. The one place
+// panelhost loads a library (dlopen(3) on POSIX, LoadLibraryW on Windows,
+// from the UTF-8 path converted).
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "panelhost/file_path.h"
 #include "panelhost/host_session.h"
 #include "panelhost/modes.h"
 #include "panelhost/step_runner.h"
@@ -21,12 +22,12 @@ ExitStatus runScenario(const HostOptions& options) {
   StepRunner runner(session, std::cout);
   runner.printPanel();
 
-  const size_t slash = scriptPath.find_last_of('/');
-  const std::string name = slash == std::string::npos ? scriptPath : scriptPath.substr(slash + 1);
+  const std::string name = fileNameOf(scriptPath);
   std::istringstream script(*text);
   std::string line;
   std::string failure;
   for (int number = 1; failure.empty() && !session.fileFault() && std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
     const std::string where = scriptPath + ":" + std::to_string(number);
     const Result<std::optional<Step>> step = parseStep(line);
     if (!step) {

@@ -13,6 +13,7 @@ struct SessionEntry {
     Device,     // a simulated device changed
     Note,       // something the host could not do, or chose to mention
     Violation,  // the panel broke the boundary's rules: the run fails
+    Debug,      // a line of the plug-in's own debug output (Windows only)
   };
   Kind kind;
   std::int64_t timeMs;

@@ -1,16 +1,22 @@
 // TerminalInput: lines typed at standard input, read without blocking past a
 // deadline, so the shell can deliver timer ticks while the operator thinks.
-// The one place the shell touches the operating system's input (poll(2)
-// and read(2) on POSIX).
+// The one place the shell touches the operating system's input: poll(2) and
+// read(2) on POSIX; on Windows a thread that reads the console as UTF-16
+// (ReadConsoleW, converted to UTF-8) or a pipe or file as bytes (ReadFile).
+// A line may end in "\n" or "\r\n"; either way it comes without its ending.
 #pragma once
 
+#include <memory>
 #include <string>
 
 class TerminalInput {
  public:
   // Standard input; interactive() says whether a person types at it.
   TerminalInput();
-  bool interactive() const { return interactive_; }
+  ~TerminalInput();
+  TerminalInput(const TerminalInput&) = delete;
+  TerminalInput& operator=(const TerminalInput&) = delete;
+  bool interactive() const;
 
   // Waits up to `timeoutMs` (-1: for ever) for input; false at end of input.
   bool fill(int timeoutMs);
@@ -20,8 +26,8 @@ class TerminalInput {
   bool rest(std::string& line);
 
  private:
-  int fd_;
-  bool interactive_;
+  struct Source;  // the system's side: one definition per system
+  std::unique_ptr<Source> source_;
   std::string buffer_;
 };
 

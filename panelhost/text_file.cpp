@@ -5,12 +5,15 @@
 #include <fstream>
 #include <system_error>
 
+#include "panelhost/file_path.h"
+
 Result<std::string> readTextFile(const std::string& path, std::size_t limit) {
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  const std::filesystem::path name = filePath(path);
+  const std::filesystem::file_status status = std::filesystem::status(name, ec);
   if (status.type() == std::filesystem::file_type::not_found) return fail("no such file");
   if (status.type() == std::filesystem::file_type::directory) return fail("it is a folder");
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(name, std::ios::binary);
   if (!file) return fail("it cannot be read");
   std::string text;
   char block[64 * 1024];

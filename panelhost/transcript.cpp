@@ -15,6 +15,7 @@ void Transcript::entry(const SessionEntry& entry) {
     case SessionEntry::Kind::Device: mark = "** "; break;
     case SessionEntry::Kind::Note: mark = "note: "; break;
     case SessionEntry::Kind::Violation: mark = "VIOLATION: "; break;
+    case SessionEntry::Kind::Debug: mark = "debug: "; break;
   }
   out_ << "  [" << std::setw(6) << entry.timeMs << " ms] " << mark << printable(entry.text) << '\n';
 }

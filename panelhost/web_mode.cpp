@@ -2,6 +2,8 @@
 // the mouse, on the real clock, until Ctrl+C.
 #include <iostream>
 
+#include "panelhost/browser.h"
+#include "panelhost/file_path.h"
 #include "panelhost/live_panel.h"
 #include "panelhost/modes.h"
 #include "panelhost/stop_signal.h"
@@ -9,11 +11,6 @@
 #include "panelhost/web_server.h"
 
 namespace {
-
-std::string fileName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The transcript on standard output, flushed entry by entry so it can be
 // followed through a pipe while the page is worked.
@@ -40,14 +37,20 @@ ExitStatus runWeb(const HostOptions& options) {
   ConsoleTranscript transcript(options.replies);
   LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
                   options.replies);
-  WebServer server(panel, fileName(options.plugin));
+  WebServer server(panel, fileNameOf(options.plugin));
   if (Result<int> bound = server.bind(options.port); !bound) return cannotStart(bound.error());
   // Requests wait in the listening socket's queue until start() below.
-  std::cout << "panelhost web: serving " << fileName(options.plugin) << " on " << server.url()
+  std::cout << "panelhost web: serving " << fileNameOf(options.plugin) << " on " << server.url()
             << " — press Ctrl+C to stop" << std::endl;
   if (Result<> started = panel.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   // If serving ends by itself, the wait below ends as if stopped by hand.
   server.start([] { StopSignal::stopNow(); });
+  if (options.open) {
+    if (Result<> opened = openInBrowser(server.url()); !opened) {
+      std::cerr << "panelhost web: cannot open the page in a browser (" << opened.error() << "): open "
+                << server.url() << " yourself" << std::endl;
+    }
+  }
   stop.wait();
   std::cout << "panelhost web: stopping" << std::endl;
   server.stop();

@@ -157,8 +157,9 @@ function drawDevices(devices) {
 
 // ---- the log --------------------------------------------------------------
 
-// As the transcript marks them; notes and violations also differ in colour.
-const marks = {event: '→', command: '←', reply: '', device: '**', note: '·', violation: '!!'};
+// As the transcript marks them; notes, violations and the plug-in's debug
+// lines also differ in colour.
+const marks = {event: '→', command: '←', reply: '', device: '**', note: '·', violation: '!!', debug: 'dbg'};
 const kLogShown = 1000;
 
 function appendLog(entries, fresh) {

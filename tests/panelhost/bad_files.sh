@@ -59,9 +59,12 @@ passes "note: warning: no layout \"scr_mons.vesk_ui\" in folder \"$here/no layou
   run "$plugin" --layouts "$here/no layouts" --script "$empty"
 check 2 "^panelhost: cannot read scenario '$here': it is a folder$" run "$plugin" --script "$here"
 
-# 10. Files that never end, and folders, are refused in one line.
-check 2 "^panelhost: cannot read device configuration '/dev/zero': it is longer than 16 MiB$" \
-  run "$plugin" --devices /dev/zero --script "$empty"
+# 10. Files that never end, and folders, are refused in one line. (Windows
+# has no file that never ends, such as /dev/zero: a wine64 run skips it.)
+if [[ "${panelhost[-1]}" != *.exe ]]; then
+  check 2 "^panelhost: cannot read device configuration '/dev/zero': it is longer than 16 MiB$" \
+    run "$plugin" --devices /dev/zero --script "$empty"
+fi
 check 2 "^panelhost: cannot read device configuration '$here': it is a folder$" run "$plugin" --devices "$here" --script "$empty"
 
 # 11. Numbers are taken whole and in range, in the format's words (the

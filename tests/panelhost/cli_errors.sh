@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Tries panelhost the ways a new user gets it wrong: each mistake must give
 # the expected exit status and exactly one clear line on standard error.
+# Then the shell on piped input, and the web mode worked by a client here.
 # Usage: cli_errors.sh PANELHOST PLUGIN ROGUE_PLUGIN NO_EXPORT_PLUGIN SCENARIO_DIR
-# PANELHOST may hold an emulator before the program ("qemu-i386 panelhost").
+# PANELHOST may hold an emulator before the program ("qemu-i386 panelhost",
+# "tools/wine64-run PREFIX panelhost.exe"); its lines may end in CR LF.
 set -u
 read -r -a panelhost <<<"$1"
 plugin=$2 rogue=$3 noexport=$4 scenarios=$5
@@ -27,10 +29,17 @@ check 1 "bad_step.scenario:2: unknown step 'jump'"           run "$plugin" --scr
 check 1 '^panelhost: the panel broke the host.s rules: reply "7 0" was never handed back' run "$rogue" --layouts keep-reply --script "$scenarios/empty.scenario"
 check 2 '^panelhost: cannot open plug-in'                    shell /no/such.so
 
+# A scenario saved with Windows line endings runs as it reads.
+printf "press SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n" >"$here/crlf.scenario"
+passes "crlf.scenario:2: expect RC 9 5 410 ',1' 0" run "$plugin" --script "$here/crlf.scenario"
+grep -qx "crlf.scenario:1: press SourceSel 5" "$here/out" || failed "a scenario's CR is shown: $(grep -a ':1: ' "$here/out")"
+
 # The shell on piped input: a take, then real time passes and the highlight
-# clears; a mistake is reported once, not again on the blank lines after it.
-printf 'press SourceSel 5\nwait 300\nbogus\n\n\nquit\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
+# clears; a mistake is reported once, not again on the blank lines after it;
+# a line may end in CR LF.
+printf 'press SourceSel 5\nwait 300\nbogus\n\n\nquit\r\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
 status=$?
+unix_lines "$here/shell"
 if [ "$(grep -c '^error: ' "$here/shell")" -ne 1 ]; then
   echo "FAIL: the shell reported $(grep -c '^error: ' "$here/shell") errors for one mistake"
   failures=$((failures + 1))
@@ -47,30 +56,46 @@ if [ "$status" -ne 0 ]; then
   failures=$((failures + 1))
 fi
 
-# The web mode, in the builds that have it (all with Boost.Beast headers): the
-# same plug-in errors, a bad port, and on any free port a second server on
-# that port is refused and SIGINT deletes the panel before the first one
-# ends (even started in the background, where the shell hands it SIGINT
-# ignored).
+# The web mode, in the builds that have it (all with Boost.Beast headers):
+# the same plug-in errors, a bad port, and on any free port a second server
+# on that port is refused, a client here gets the page and presses CAM 5,
+# --open hands the page's address to the system's opener (xdg-open on PATH
+# here; under wine, ShellExecuteW reaches it through winebrowser), and
+# SIGINT deletes the panel before the first one ends (even started in the
+# background, where the shell hands it SIGINT ignored; under wine it is
+# Windows' Ctrl+C).
 web_checks() {
   check 2 "^panelhost: cannot open plug-in '/no/such.so': no such file" web /no/such.so
   check 2 '^panelhost: --port: Value 99999 not in range 0 to 65535' web "$plugin" --port 99999
   check 2 'load_vesk_client_script returned no panel$'        web "$rogue" --layouts no-panel --port 0
 
-  "${panelhost[@]}" web "$plugin" --port 0 >"$here/web" 2>&1 &
+  mkdir -p "$here/bin"
+  printf '#!/bin/sh\necho "$1" >"%s/opened"\n' "$here" >"$here/bin/xdg-open"
+  chmod +x "$here/bin/xdg-open"
+  PATH="$here/bin:$PATH" "${panelhost[@]}" web "$plugin" --port 0 --open >"$here/web" 2>&1 &
   local web=$! port status
-  for _ in $(seq 200); do grep -q 'http://127.0.0.1:[0-9]*/' "$here/web" && break; sleep 0.05; done
-  port=$(sed -n 's|^panelhost web: serving ZUV_OZo.so on http://127.0.0.1:\([0-9]*\)/ .*|\1|p' "$here/web")
+  for _ in $(seq 400); do grep -q 'http://127.0.0.1:[0-9]*/' "$here/web" && break; sleep 0.05; done
+  port=$(sed -n 's|^panelhost web: serving [^ ]* on http://127.0.0.1:\([0-9]*\)/ .*|\1|p' "$here/web")
   if [ -z "$port" ]; then
     echo "FAIL: panelhost web printed no address:"
     sed 's/^/    /' "$here/web"
     failures=$((failures + 1))
   else
     check 2 "^panelhost: port $port is in use \(try --port 0 for any free port\)$" web "$plugin" --port "$port"
+    local site="http://127.0.0.1:$port" answer
+    curl -sSf --max-time 10 "$site/" | grep -qi '<html' || failed "GET $site/ gave no page"
+    answer=$(curl -sSf --max-time 10 -H "Origin: $site" -H 'Content-Type: application/json' \
+      -d '{"control": "SourceSel", "choice": "5"}' "$site/api/press")
+    grep -qF '"index=5"' <<<"$answer" || failed "POST $site/api/press answered: $answer"
+    for _ in $(seq 100); do grep -qF "<- RC 9 5 410 ',1' 0" "$here/web" && break; sleep 0.05; done
+    grep -qF "<- RC 9 5 410 ',1' 0" "$here/web" || failed "the press on the page routed nothing"
+    for _ in $(seq 200); do [ -s "$here/opened" ] && break; sleep 0.05; done
+    [ "$(cat "$here/opened" 2>/dev/null)" = "$site/" ] || failed "--open did not hand $site/ to xdg-open"
   fi
   kill -INT "$web"
   wait "$web"
   status=$?
+  unix_lines "$here/web"
   if [ "$status" -ne 0 ] || ! tail -2 "$here/web" | tr '\n' '|' | grep -Eq '<- RU 7\|.*<- AS\|$'; then
     echo "FAIL: panelhost web ended with status $status, and not with RU 7 then AS:"
     tail -3 "$here/web" | sed 's/^/    /'

@@ -1,7 +1,17 @@
 # Checks of one panelhost run each, for the command-line tests (sourced):
 # they set `failures`, and need `panelhost` (an array: the program, maybe
-# after an emulator) and `here` (a scratch folder).
+# after an emulator) and `here` (a scratch folder). A Windows panelhost's
+# lines end in CR LF: the checks read them without the CR.
 failures=0
+
+# failed MESSAGE...: counts a failure and says what it was.
+failed() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Drops the CR of CR LF line endings from the files named.
+unix_lines() { sed -i 's/\r$//' "$@"; }
 
 # check STATUS PATTERN ARGS...: runs panelhost ARGS, expects STATUS and one
 # stderr line matching PATTERN (an extended regular expression).
@@ -10,6 +20,7 @@ check() {
   shift 2
   "${panelhost[@]}" "$@" >"$here/out" 2>"$here/err" </dev/null
   local status=$? lines
+  unix_lines "$here/out" "$here/err"
   lines=$(wc -l <"$here/err")
   if [ "$status" -ne "$want" ] || [ "$lines" -ne 1 ] || ! grep -Eq "$pattern" "$here/err"; then
     echo "FAIL: panelhost $*"
@@ -27,6 +38,7 @@ passes() {
   shift
   "${panelhost[@]}" "$@" >"$here/out" 2>"$here/err" </dev/null
   local status=$?
+  unix_lines "$here/out" "$here/err"
   if [ "$status" -ne 0 ] || [ -s "$here/err" ] || ! grep -qF -- "$pattern" "$here/out"; then
     echo "FAIL: panelhost $*"
     echo "  wanted status 0, no errors, and output holding: $pattern"

@@ -2,11 +2,13 @@
 #include "panelhost/host_session.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "panelhost/file_path.h"
 #include "panelhost/plugin_library.h"
 
 namespace {
@@ -19,8 +21,6 @@ class Collect : public SessionObserver {
   void entry(const SessionEntry& e) override { entries.push_back(e); }
   std::vector<SessionEntry> entries;
 };
-
-std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
 
 vesk_load_function load(PluginLibrary& library, const char* path) {
   const Result<> opened = library.open(path);
@@ -141,6 +141,50 @@ TEST(HostSession, NullPanelIsReported) {
   HostSession session(load(library, ROGUE_PLUGIN_PATH), "no-panel", Devices::builtIn(), log);
   EXPECT_FALSE(session.start());
   EXPECT_FALSE(session.running());
+}
+
+// A folder whose name is not ASCII holds the plug-in and its layout: the
+// plug-in loads from there, and the panel shows the layout from there.
+TEST(PluginLibrary, LoadsFromAFolderNamedOutsideAscii) {
+  const std::string folder =
+      std::filesystem::temp_directory_path().u8string() + "/panelhost Studio \u00c4 \u00f1 \u043f";
+  const std::string plugin = folder + "/" + fileNameOf(ZUV_OZO_PLUGIN_PATH);
+  std::filesystem::remove_all(filePath(folder));
+  std::filesystem::create_directories(filePath(folder));
+  std::filesystem::copy_file(ZUV_OZO_PLUGIN_PATH, filePath(plugin));
+  std::filesystem::copy_file(ZUV_OZO_LAYOUT_PATH, filePath(folder + "/scr_mons.vesk_ui"));
+  {
+    PluginLibrary library;
+    Collect log;
+    HostSession session(load(library, plugin.c_str()), folder, Devices::builtIn(), log);
+    ASSERT_TRUE(session.start());
+    EXPECT_NE(session.layout(), nullptr) << "the layout in " << folder;
+  }
+  std::filesystem::remove_all(filePath(folder));
+}
+
+// The panel says in a debug line that a device is missing: the session's
+// log holds it where the system lets the host catch it (Windows), and
+// nothing otherwise (the line goes to standard error).
+TEST(HostSession, LogsThePluginsDebugLinesWhereItCan) {
+  Result<Devices> noRouter = Devices::fromJson(
+      R"({"devices": [{"name": "ZIR VESK Packager", "number": 9, "sources": [{"number": 5, "name": "CAM 5"}],
+                       "crosspoints": {"410": 5}}]})");
+  ASSERT_TRUE(noRouter) << noRouter.error();
+  PluginLibrary library;
+  Collect log;
+  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), folderOf(ZUV_OZO_PLUGIN_PATH), std::move(*noRouter), log);
+  ASSERT_TRUE(session.start());
+  session.stop();
+  Strings lines;
+  for (const SessionEntry& e : log.entries) {
+    if (e.kind == SessionEntry::Kind::Debug) lines.push_back(e.text);
+  }
+  if (DebugLineListener::available()) {
+    EXPECT_EQ(lines, Strings{"device \"ZIR SDI Router\" not found: its commands go to device 0"});
+  } else {
+    EXPECT_EQ(lines, Strings{});
+  }
 }
 
 TEST(PluginLibrary, SaysWhyItCannotLoad) {

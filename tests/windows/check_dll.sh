@@ -10,6 +10,8 @@
 set -euo pipefail
 readobj=$1 dll=$2 machine=$3 version=$4
 here="$(dirname "$0")"
+file=$dll
+source "$here/pe_checks.sh"
 
 # Every DLL the plug-in may import, with why every Windows machine has it.
 # Nothing of MinGW's runtime (libstdc++-6, libgcc_s_*, libwinpthread-1) may
@@ -34,55 +36,23 @@ StringFileInfo/080904b0/ProductName=VESK V4.5
 StringFileInfo/080904b0/ProductVersion=${version//./, }
 VarFileInfo/Translation=0809 04b0"
 
-failures=0
-fail() {
-  echo "FAIL: $dll: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Names listed in the "Name:" lines of the given block kind (Export, Import).
-block_names() {
-  awk -v kind="$1" '$1 == kind && $2 == "{" { inside = 1; next }
-                    inside && $1 == "}" { inside = 0 }
-                    inside && $1 == "Name:" { print $2 }'
-}
-
 headers="$("$readobj" --file-headers "$dll")"
 tables="$("$readobj" --coff-exports --coff-imports "$dll")"
-version="$("$readobj" --coff-resources "$dll" | awk -f "$here/version_resource.awk")"
 
 echo "$headers" | grep -E '^ *Machine:' || true
 echo "$tables" | grep -E '^ *Name:' || true
-echo "$version"
 
-grep -Eq "^ *Machine: $machine " <<<"$headers" ||
-  fail "machine is not $machine: $(grep -E '^ *Machine:' <<<"$headers" || echo none)"
+check_machine "$headers" "$machine"
 grep -Eq '^ *IMAGE_FILE_DLL ' <<<"$headers" || fail "not marked as a DLL (IMAGE_FILE_DLL)"
 
 exports="$(block_names Export <<<"$tables")"
 [ "$exports" = "load_vesk_client_script" ] ||
   fail "must export exactly load_vesk_client_script, undecorated; exports:" ${exports:-nothing}
 
-imports="$(block_names Import <<<"$tables")"
-[ -n "$imports" ] || fail "imports nothing: the import table was not read"
-for import in $imports; do
-  known=0
-  for allowed in "${allowed_imports[@]}"; do
-    [ "${import,,}" = "${allowed,,}" ] && known=1
-  done
-  [ $known -eq 1 ] || fail "imports $import, which a studio machine does not have"
-done
+check_imports "$(block_names Import <<<"$tables")" "${allowed_imports[@]}"
 
 LC_ALL=C grep -aq 'VESK_SIG,name=vesk_script_helper,' "$dll" ||
   fail "the framework signature VESK_SIG is missing"
 
-if [ "$version" != "$expected_version" ]; then
-  fail "version resource differs:"
-  diff -u --label expected --label found <(echo "$expected_version") <(echo "$version") >&2 || true
-fi
-
-if [ $failures -gt 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "$dll: machine, export, imports, signature and version resource as expected"
+check_version_resource "$expected_version"
+finish "machine, export, imports, signature and version resource"

@@ -8,6 +8,7 @@
 set -euo pipefail
 readobj=$1 zip=$2 built_dll=$3 machine=$4 version=$5
 here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/zip_checks.sh"
 
 expected_files="ZUV_OZo-readme.txt
 ZUV_OZo.dll"
@@ -18,20 +19,7 @@ readme_names=(
   myParam instance return=all return=myParam _events _commands
 )
 
-failures=0
-fail() {
-  echo "FAIL: $zip: $*" >&2
-  failures=$((failures + 1))
-}
-
-unpacked="$(mktemp -d)"
-trap 'rm -rf "$unpacked"' EXIT
-zip="$(cd "$(dirname "$zip")" && pwd)/$(basename "$zip")"
-(cd "$unpacked" && cmake -E tar xf "$zip")
-
-files="$(cd "$unpacked" && find . -type f -printf '%P\n' | sort)"
-echo "$(basename "$zip"):" $files
-[ "$files" = "$expected_files" ] || fail "must hold exactly" $expected_files "; holds:" $files
+unpack_zip "$expected_files"
 
 if [ -f "$unpacked/ZUV_OZo.dll" ]; then
   cmp -s "$unpacked/ZUV_OZo.dll" "$built_dll" || fail "ZUV_OZo.dll is not the DLL the build checked ($built_dll)"
@@ -39,14 +27,7 @@ if [ -f "$unpacked/ZUV_OZo.dll" ]; then
     fail "the packed ZUV_OZo.dll fails check_dll.sh"
 fi
 
-readme="$unpacked/ZUV_OZo-readme.txt"
-if [ -f "$readme" ]; then
-  ! grep -qv $'\r$' "$readme" ||
-    fail "ZUV_OZo-readme.txt must end every line with CR LF"
-  for name in "${readme_names[@]}"; do
-    grep -qF "$name" "$readme" || fail "ZUV_OZo-readme.txt does not mention $name"
-  done
-fi
+check_readme ZUV_OZo-readme.txt "${readme_names[@]}"
 
 [ $failures -eq 0 ] || exit 1
 echo "$(basename "$zip"): the checked DLL and a readme naming every control, device, command and property"

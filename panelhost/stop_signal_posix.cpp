@@ -1,4 +1,4 @@
-// StopSignal on POSIX: SIGINT and SIGTERM blocked and taken by sigwait.
+// StopSignal on POSIX systems: SIGINT and SIGTERM blocked and taken by sigwait.
 #include "panelhost/stop_signal.h"
 
 #include <pthread.h>
@@ -28,6 +28,8 @@ StopSignal::StopSignal() {
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGPIPE, SIG_IGN);
 }
+
+StopSignal::~StopSignal() = default;
 
 void StopSignal::wait() {
   const sigset_t set = stopSignals();
