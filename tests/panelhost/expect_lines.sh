@@ -25,8 +25,9 @@ check() {
   if [ "$status" -ne "$want" ] || [ "$lines" -ne 1 ] || ! grep -Eq "$pattern" "$here/err"; then
     echo "FAIL: panelhost $*"
     echo "  wanted status $want and one line matching: $pattern"
-    echo "  got status $status and $lines line(s):"
+    echo "  got status $status and $lines line(s), then the output's last lines:"
     sed 's/^/    /' "$here/err"
+    tail -5 "$here/out" | sed 's/^/    /'
     failures=$((failures + 1))
   fi
 }
