@@ -4,8 +4,9 @@
 //
 // Each struct names its verb and parses its own operands; HostCommand lists
 // them all, and parseHostCommand tries each in turn. A new verb is a new
-// struct added to that list, and a handler where commands are carried out
-// (std::visit refuses to compile a HostSession that lacks one).
+// struct added to that list, and a carryOut handler in the one part of the
+// emulator that owns it (the emulator does not compile while a verb has no
+// owner, or two).
 //
 // Text operands are in apostrophes with no escaping, so an apostrophe inside
 // a text is ambiguous; the fixed operands (panel and control ids) are taken
@@ -14,6 +15,7 @@
 //     -> SetProperty{text "text=Bob's", panel "1", control "VID_1"}
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -117,3 +119,11 @@ Result<HostCommand> parseHostCommand(std::string_view text);
 
 // The verb of `command`, e.g. "TP".
 std::string_view verbOf(const HostCommand& command);
+
+// What the host gives back for a command: hostCommand's return value is a
+// reply block holding `reply` when there is one (the panel hands it back
+// with code 5), and `value` otherwise (0, or 1 for a layout shown).
+struct HostAnswer {
+  std::optional<std::string> reply;
+  std::intptr_t value = 0;
+};

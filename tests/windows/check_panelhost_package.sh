@@ -16,7 +16,7 @@ panel="$project/panels/Studio_A/ZUV_OZo"
 # Each file of the zip but the program and the readme, and where it comes from.
 declare -A sources=(
   [scr_mons.vesk_ui]="$panel/scr_mons.vesk_ui"
-  [default_devices.json]="$project/panelhost/default_devices.json"
+  [default_devices.json]="$project/panelhost/studio/default_devices.json"
 )
 for scenario in "$panel"/scenarios/*.scenario; do
   sources[scenarios/$(basename "$scenario")]=$scenario

@@ -1,0 +1,28 @@
+// What every panelhost mode needs before it can run a panel: the plug-in
+// loaded, the devices configured, the layout folder chosen.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "hostside/result.h"
+#include "panelhost/studio/devices.h"
+#include "panelhost/boundary/plugin_library.h"
+
+// The options every mode takes; each mode holds its own (modes.h).
+struct HostOptions {
+  std::string plugin;       // path of the plug-in library
+  std::string layouts;      // folder given to the panel; empty: the plug-in's
+  std::string devicesFile;  // device configuration; empty: the built-in one
+  bool replies = false;     // print the host's replies in the transcript
+};
+
+struct HostSetup {
+  std::unique_ptr<PluginLibrary> plugin;
+  Devices devices;
+  std::string layoutFolder;
+};
+
+// The setup for `options`, or why there is none.
+Result<HostSetup> prepareHost(const HostOptions& options);

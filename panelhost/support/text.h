@@ -1,0 +1,15 @@
+// Texts as the emulator's messages and entries show them: quoted, and safe
+// to print on a terminal.
+#pragma once
+
+#include <string>
+
+// A text as entries and messages show it: in double quotes, as it is.
+// (Taken by value: std::quoted, found by argument lookup wherever
+// <iomanip> comes in, must not be the better match.)
+inline std::string quoted(std::string text) { return "\"" + text + "\""; }
+
+// `text` safe to print on a terminal: control bytes and bytes that are not
+// UTF-8 as \xNN, everything else (a backslash too) as it is.
+//   printable("a\x1b[2J\xff") == "a\\x1b[2J\\xff"
+std::string printable(const std::string& text);

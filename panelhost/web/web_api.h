@@ -1,0 +1,120 @@
+// WebApi: what `panelhost web` answers, apart from any HTTP library: which
+// requests it takes, the page's files, the state, the event stream's
+// messages, and the presses and property messages the page sends, each as a
+// status and a body. The HTTP server (web_server.cpp) reads requests within
+// its limits and maps them onto it:
+//   GET  /                 the page (index.html, panel.css, panel.js)
+//   GET  /api/state        {"where": {"url", "plugin"}, "state": <SessionView>, "log": [<log line>...]}
+//   GET  /api/events       the same as server-sent events, one "data:" line per change,
+//                          each carrying only the log entries the stream has not sent yet
+//   POST /api/press        {"control": "SourceSel", "choice": "5"} -> {"message": "index=5"}
+//                          (a choice is text or a whole number; a list takes a source,
+//                          a group selector a page from 1, any control a whole "name=value")
+//   POST /api/property     {"message": "return=all"} -> {"message": "return=all", "answer": "myParam=" | null}
+// Errors answer {"error": "<one line>"} with status
+//   400  the body is not a JSON object, or a field is missing, of the wrong type,
+//        holds a NUL, or is a choice the control cannot take
+//   403  the Host is not the address served, or a POST comes from another page's Origin
+//   404  no such path, or no such control
+//   405  a path served, but not with that method (Allow names the one it takes)
+//   409  no panel is running
+//   411, 413, 415  a POST without Content-Length, with a body over kBodyLimit,
+//                  or not of type application/json
+//   431  a request header too large, or with too many fields
+//   503  too many connections at once
+// Every answer carries securityHeaders(): no sniffing, no framing, and a
+// content security policy that lets the page load only its own files.
+//
+// Threads: everything but the `reply` of answer() runs on the caller's one
+// thread (the server's); that `reply` runs on the panel's loop thread. None
+// of it touches the plug-in itself: the LivePanel runs everything on its
+// loop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "panelhost/live/live_panel.h"
+
+struct WebReply {
+  int status = 200;
+  std::string type;  // the media type of `body`
+  // Shared: every client that asks for the same state is sent one text.
+  std::shared_ptr<const std::string> body;
+  std::string allow;  // 405 only: the method the path takes
+};
+
+class WebApi {
+ public:
+  // A POST body may not be longer; the page's own are a few hundred bytes.
+  static constexpr size_t kBodyLimit = 32 * 1024;
+  static constexpr const char* kEventsPath = "/api/events";
+  static constexpr const char* kKeepAlive = ": keep-alive\n\n";
+
+  // `plugin` is what the page calls the panel (its file name).
+  WebApi(LivePanel& panel, std::string plugin) : panel_(panel), plugin_(std::move(plugin)) {}
+
+  // The port the page is served on, once bound: it makes the URL, and the
+  // Host and Origin requests must carry.
+  void setPort(int port);
+  const std::string& url() const { return url_; }
+
+  // What the server knows of a request before its body.
+  struct Head {
+    std::string method;   // "GET", "POST", ...
+    std::string target;   // the path, and any query after '?'
+    std::string host;     // the Host field; empty when absent
+    std::optional<std::string> origin;  // the Origin field, when sent
+    std::string contentType;
+  };
+  // Why the request may go no further (403, 404, 405, 415), or nothing:
+  // then read its body and call answer(), or stream for kEventsPath.
+  std::optional<WebReply> admit(const Head& head) const;
+  // Answers an admitted request other than the event stream. `reply` is
+  // called once: at once for a GET or a refused POST, on the panel's loop
+  // thread once the panel has had the event otherwise.
+  void answer(const Head& head, const std::string& body, std::function<void(WebReply)> reply);
+
+  // An error answer: {"error": `error`}.
+  static WebReply failure(int status, const std::string& error);
+  // The fields every answer carries.
+  static const std::vector<std::pair<const char*, const char*>>& securityHeaders();
+
+  // Where an event stream has got to.
+  struct Stream {
+    std::uint64_t version = 0;
+    std::uint64_t logSeq = 0;
+  };
+  // The stream's next "data:" message if the panel has changed since it
+  // was last sent one, moving the stream on; nothing otherwise.
+  std::shared_ptr<const std::string> nextEvent(Stream& stream);
+
+ private:
+  // The state with the log after `logAfter`, as the wire carries it (as an
+  // event, moving `stream` on, when one is given): built once per snapshot
+  // and log position, and shared.
+  std::shared_ptr<const std::string> stateText(std::uint64_t logAfter, Stream* stream = nullptr);
+  void press(const nlohmann::json& request, std::function<void(WebReply)> reply);
+  void property(const nlohmann::json& request, std::function<void(WebReply)> reply);
+
+  LivePanel& panel_;
+  std::string plugin_;
+  std::string url_;
+  std::vector<std::string> hosts_;  // the Host values taken: 127.0.0.1:<port>, localhost:<port>
+  // Texts still held by someone, by (version, logAfter, event): clients at
+  // one place share one.
+  struct Built {
+    std::weak_ptr<const std::string> text;
+    std::uint64_t logSeq;
+  };
+  std::map<std::tuple<std::uint64_t, std::uint64_t, bool>, Built> built_;
+};
