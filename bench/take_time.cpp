@@ -13,10 +13,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "panelhost/studio/default_devices.h"
-#include "panelhost/session/host_session.h"
-#include "panelhost/live/live_panel.h"
 #include "panelhost/boundary/plugin_library.h"
+#include "panelhost/live/live_panel.h"
+#include "panelhost/session/host_session.h"
+#include "panelhost/studio/default_devices.h"
 
 namespace {
 

@@ -25,9 +25,6 @@ class DebugLineListener {
   DebugLineListener(const DebugLineListener&) = delete;
   DebugLineListener& operator=(const DebugLineListener&) = delete;
 
-  // Whether this system lets panelhost catch the lines.
-  static bool available();
-
  private:
   // The listener this one hides, back when it ends (where lines are caught).
   [[maybe_unused]] const Heard* outer_;

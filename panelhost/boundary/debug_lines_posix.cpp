@@ -4,4 +4,3 @@
 
 DebugLineListener::DebugLineListener(const Heard&) : outer_(nullptr) {}
 DebugLineListener::~DebugLineListener() = default;
-bool DebugLineListener::available() { return false; }

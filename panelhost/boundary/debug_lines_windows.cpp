@@ -39,4 +39,3 @@ DebugLineListener::DebugLineListener(const Heard& heard) : outer_(t_heard) {
 
 DebugLineListener::~DebugLineListener() { t_heard = outer_; }
 
-bool DebugLineListener::available() { return true; }

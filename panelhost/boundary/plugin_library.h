@@ -19,7 +19,6 @@ class PluginLibrary {
   // Loads the library at `path` and finds load_vesk_client_script; why not
   // when the file is missing, does not load, or has no such export.
   Result<> open(const std::string& path);
-  const std::string& path() const { return path_; }
 
   // The export; valid while this object lives and open() succeeded.
   vesk_load_function loader() const { return loader_; }
@@ -27,5 +26,4 @@ class PluginLibrary {
  private:
   void* handle_ = nullptr;
   vesk_load_function loader_ = nullptr;
-  std::string path_;
 };

@@ -9,7 +9,6 @@ PluginLibrary::~PluginLibrary() {
 }
 
 Result<> PluginLibrary::open(const std::string& path) {
-  path_ = path;
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return fail("cannot open plug-in '" + path + "': no such file");
   if (!S_ISREG(info.st_mode)) return fail("cannot open plug-in '" + path + "': not a file");

@@ -11,7 +11,6 @@ PluginLibrary::~PluginLibrary() {
 }
 
 Result<> PluginLibrary::open(const std::string& path) {
-  path_ = path;
   const std::wstring name = widen(path);
   const DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -65,7 +65,6 @@ class EventLoop {
   void quit();
 
   bool onLoopThread() const { return std::this_thread::get_id() == thread_.get_id(); }
-  std::thread::id threadId() const { return thread_.get_id(); }
 
  private:
   void run();

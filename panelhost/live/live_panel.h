@@ -94,8 +94,6 @@ class LivePanel : private SessionObserver {
   // so never while it is being called.
   void watch(std::function<void()> changed);
 
-  std::thread::id loopThread() const { return loop_.threadId(); }
-
  private:
   void entry(const SessionEntry& entry) override;
   // Runs `f` on the loop thread; once the loop has quit, a failure instead.

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "hostside/result.h"
-#include "panelhost/studio/devices.h"
 #include "panelhost/boundary/plugin_library.h"
+#include "panelhost/studio/devices.h"
 
 // The options every mode takes; each mode holds its own (modes.h).
 struct HostOptions {

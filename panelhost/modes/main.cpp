@@ -5,8 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include "panelhost/modes/modes.h"
-#include "panelhost/steps/step_runner.h"
 #include "panelhost/os/utf8_process.h"
+#include "panelhost/steps/step_runner.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include <CLI/CLI.hpp>
 
-#include "panelhost/support/file_path.h"
-#include "panelhost/session/host_session.h"
+#include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
+#include "panelhost/session/host_session.h"
 #include "panelhost/steps/step_runner.h"
+#include "panelhost/support/file_path.h"
 #include "panelhost/support/text.h"
 #include "panelhost/support/text_file.h"
-#include "panelhost/log/transcript.h"
 
 namespace {
 

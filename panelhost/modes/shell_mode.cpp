@@ -6,12 +6,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include "panelhost/session/host_session.h"
+#include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
+#include "panelhost/os/terminal_input.h"
+#include "panelhost/session/host_session.h"
 #include "panelhost/steps/step_runner.h"
 #include "panelhost/support/text.h"
-#include "panelhost/os/terminal_input.h"
-#include "panelhost/log/transcript.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "panelhost/session/host_session.h"
 #include "panelhost/modes/modes.h"
 #include "panelhost/os/process_memory.h"
+#include "panelhost/session/host_session.h"
 
 namespace {
 

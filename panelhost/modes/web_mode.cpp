@@ -5,12 +5,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include "panelhost/os/browser.h"
-#include "panelhost/support/file_path.h"
 #include "panelhost/live/live_panel.h"
-#include "panelhost/modes/modes.h"
-#include "panelhost/os/stop_signal.h"
 #include "panelhost/log/transcript.h"
+#include "panelhost/modes/modes.h"
+#include "panelhost/os/browser.h"
+#include "panelhost/os/stop_signal.h"
+#include "panelhost/support/file_path.h"
 #include "panelhost/web/web_server.h"
 
 namespace {

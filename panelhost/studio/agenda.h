@@ -28,8 +28,6 @@ class Agenda {
   // Arms (or re-arms) timer `id` to tick every `intervalMs` from `now`; an
   // interval of 0 or less stops it.
   void armTimer(int id, int intervalMs, std::int64_t now);
-  void stopTimer(int id);
-  bool timerArmed(int id) const { return timers_.count(id) != 0; }
   void addTally(std::int64_t due, TallyChange change);
 
   std::optional<std::int64_t> nextDue() const;
@@ -37,9 +35,8 @@ class Agenda {
   // scheduled as it is taken; stopping the timer cancels it.
   std::optional<Item> takeDue(std::int64_t now);
 
-  bool empty() const { return timers_.empty() && tallies_.empty(); }
-
  private:
+  void stopTimer(int id);
   struct Timer {
     int interval;
     std::int64_t due;

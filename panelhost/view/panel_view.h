@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "panelhost/studio/devices.h"
 #include "panelhost/session/panel_layout.h"
+#include "panelhost/studio/devices.h"
 
 class HostSession;
 

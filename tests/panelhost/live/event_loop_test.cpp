@@ -48,9 +48,10 @@ TEST(EventLoop, TasksFromManyThreadsRunOnTheLoopThreadInPostingOrder) {
 
   ASSERT_EQ(ran.size(), static_cast<size_t>(kPosters * kEach));
   for (size_t i = 0; i < ran.size(); ++i) ASSERT_EQ(ran[i], static_cast<int>(i)) << "task " << i;
-  for (const std::thread::id id : ranOn) ASSERT_EQ(id, loop.threadId());
-  for (const std::thread::id id : posters) EXPECT_NE(id, loop.threadId());
-  EXPECT_NE(std::this_thread::get_id(), loop.threadId());
+  const std::thread::id loopThread = loop.call([] { return std::this_thread::get_id(); });
+  for (const std::thread::id id : ranOn) ASSERT_EQ(id, loopThread);
+  for (const std::thread::id id : posters) EXPECT_NE(id, loopThread);
+  EXPECT_NE(std::this_thread::get_id(), loopThread);
 }
 
 TEST(EventLoop, CallReturnsTheResultOrRethrows) {
@@ -103,7 +104,7 @@ TEST(EventLoop, ADueTickFiresWhileNothingIsPosted) {
   loop.call([] {});
   ASSERT_EQ(schedule.ticks.size(), 1u);
   EXPECT_GE(schedule.ticks[0], start + 30ms) << "not before it was due";
-  EXPECT_EQ(schedule.tickedOn[0], loop.threadId());
+  EXPECT_EQ(schedule.tickedOn[0], loop.call([] { return std::this_thread::get_id(); }));
 }
 
 TEST(EventLoop, ATaskThatSetsADueTimeWakesTheLoopThen) {

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "panelhost/support/file_path.h"
 #include "panelhost/boundary/plugin_library.h"
+#include "panelhost/support/file_path.h"
 
 namespace {
 
@@ -163,6 +163,14 @@ TEST(PluginLibrary, LoadsFromAFolderNamedOutsideAscii) {
   std::filesystem::remove_all(filePath(folder));
 }
 
+// The plug-in's debug lines are caught on Windows only (debug_lines.h);
+// elsewhere the plug-in writes them to standard error itself.
+#if defined(_WIN32)
+constexpr bool kDebugLinesCaught = true;
+#else
+constexpr bool kDebugLinesCaught = false;
+#endif
+
 // The panel says in a debug line that a device is missing: the session's
 // log holds it where the system lets the host catch it (Windows), and
 // nothing otherwise (the line goes to standard error).
@@ -180,7 +188,7 @@ TEST(HostSession, LogsThePluginsDebugLinesWhereItCan) {
   for (const SessionEntry& e : log.entries) {
     if (e.kind == SessionEntry::Kind::Debug) lines.push_back(e.text);
   }
-  if (DebugLineListener::available()) {
+  if (kDebugLinesCaught) {
     EXPECT_EQ(lines, Strings{"device \"ZIR SDI Router\" not found: its commands go to device 0"});
   } else {
     EXPECT_EQ(lines, Strings{});

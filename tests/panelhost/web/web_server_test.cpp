@@ -11,8 +11,8 @@
 #include <boost/beast/http.hpp>
 #include <gtest/gtest.h>
 
-#include "panelhost/web/panel_state.h"
 #include "panelhost/boundary/plugin_library.h"
+#include "panelhost/web/panel_state.h"
 
 namespace {
 
