@@ -143,6 +143,10 @@ void LivePanel::entry(const SessionEntry& entry) {
 void LivePanel::catchUp() { session_.advanceTo(elapsedMs()); }
 
 void LivePanel::publish() {
+  // Nothing live reads the session's record of commands (expectations are
+  // the steps' own): kept, it would grow with every press for as long as
+  // the page is worked.
+  session_.forgetCommands();
   SessionView state = viewSession(session_);
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -5,6 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include "panelhost/modes/modes.h"
+#include "panelhost/os/console_output.h"
+#include "panelhost/os/stop_signal.h"
 #include "panelhost/os/utf8_process.h"
 #include "panelhost/steps/step_runner.h"
 
@@ -24,7 +26,11 @@ constexpr const char* kExample =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl+C and kill first, before any thread starts (the console's writer is
+  // one); then the console, each line written whole.
+  StopSignal stop;
   Utf8Process process(argc, argv);
+  ConsoleOutput console;
   CLI::App app{
       "panelhost: runs a script panel plug-in (such as ZUV_OZo) the way the control system's panel host\n"
       "does, against a simulated ZIR VESK Packager and ZIR SDI Router, so a panel can be tried without\n"
@@ -76,7 +82,12 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitStatus::CannotStart);
   }
   for (size_t i = 0; i < modes().size(); ++i) {
-    if (app.got_subcommand(modes()[i].name)) return static_cast<int>(runs[i](options));
+    if (!app.got_subcommand(modes()[i].name)) continue;
+    const ExitStatus status = runs[i](options);
+    // Stopped by Ctrl+C or a kill, once the panel is deleted: as the shell
+    // expects of a program it stopped.
+    if (StopSignal::bySignal()) return StopSignal::status();
+    return static_cast<int>(status);
   }
   return static_cast<int>(ExitStatus::CannotStart);
 }

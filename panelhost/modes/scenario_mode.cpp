@@ -7,6 +7,7 @@
 
 #include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
+#include "panelhost/os/stop_signal.h"
 #include "panelhost/session/host_session.h"
 #include "panelhost/steps/step_runner.h"
 #include "panelhost/support/file_path.h"
@@ -42,12 +43,18 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
       if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
     }
     if (!session.violations().empty()) break;
+    if (StopSignal::asked()) {
+      // Ctrl+C: between two steps, the panel deleted as at the end.
+      std::cout << "panelhost: stopped after " << where << '\n';
+      break;
+    }
   }
   session.stop();
   std::cout.flush();
   // A layout the panel showed that could not be read stops the run as a
   // bad file given on the command line would.
   if (session.layouts().fileFault()) return cannotStart(*session.layouts().fileFault());
+  if (StopSignal::asked()) return verdict(session.violations());
   if (!failure.empty()) {
     std::cerr << printable(failure) << '\n';
     return ExitStatus::Failed;

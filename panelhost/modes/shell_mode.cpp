@@ -8,12 +8,18 @@
 
 #include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
+#include "panelhost/os/console_output.h"
+#include "panelhost/os/stop_signal.h"
 #include "panelhost/os/terminal_input.h"
 #include "panelhost/session/host_session.h"
 #include "panelhost/steps/step_runner.h"
 #include "panelhost/support/text.h"
 
 namespace {
+
+// How long the shell waits for input or time at a stretch before it looks
+// whether a stop was asked for: a Ctrl+C is taken within this.
+constexpr int kStopCheckMs = 100;
 
 ExitStatus runShell(const HostOptions& options) {
   Result<HostSetup> setup = prepareHost(options);
@@ -25,6 +31,9 @@ ExitStatus runShell(const HostOptions& options) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   };
 
+  // The panel never waits for the console: a paused one loses lines, with
+  // a note saying how many, and the prompt keeps working.
+  ConsoleOutput::neverWait();
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost shell: " << options.plugin
@@ -33,9 +42,9 @@ ExitStatus runShell(const HostOptions& options) {
 
   // Lets real time pass until `until`, delivering what falls due on the way.
   auto runUntil = [&](std::int64_t until) {
-    for (std::int64_t now = elapsed(); now < until; now = elapsed()) {
+    for (std::int64_t now = elapsed(); now < until && !StopSignal::asked(); now = elapsed()) {
       const std::int64_t next = std::min(until, session.studio().nextDue().value_or(until));
-      if (next > now) sleepMs(static_cast<int>(next - now));
+      if (next > now) sleepMs(static_cast<int>(std::min<std::int64_t>(next - now, kStopCheckMs)));
       session.advanceTo(elapsed());
     }
     session.advanceTo(elapsed());
@@ -45,13 +54,13 @@ ExitStatus runShell(const HostOptions& options) {
 
   bool open = true;
   std::string line;
-  while (open || reader.next(line) || reader.rest(line)) {
+  while (!StopSignal::asked() && (open || reader.next(line) || reader.rest(line))) {
     if (interactive) std::cout << "panelhost> " << std::flush;
     bool haveLine = reader.next(line);
-    while (!haveLine && open) {
+    while (!haveLine && open && !StopSignal::asked()) {
       const std::optional<std::int64_t> due = session.studio().nextDue();
-      const int timeout = due ? static_cast<int>(std::max<std::int64_t>(0, *due - elapsed())) : -1;
-      open = reader.fill(timeout);
+      const std::int64_t untilDue = due ? std::max<std::int64_t>(0, *due - elapsed()) : kStopCheckMs;
+      open = reader.fill(static_cast<int>(std::min<std::int64_t>(untilDue, kStopCheckMs)));
       if (session.studio().nextDue() && *session.studio().nextDue() <= elapsed()) {
         if (interactive) std::cout << '\n';
         session.advanceTo(elapsed());
@@ -60,7 +69,7 @@ ExitStatus runShell(const HostOptions& options) {
       }
       haveLine = reader.next(line) || (!open && reader.rest(line));
     }
-    if (!haveLine) break;
+    if (!haveLine || StopSignal::asked()) break;
     session.advanceTo(elapsed());
     if (line == "quit" || line == "exit") break;
     const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
@@ -75,6 +84,7 @@ ExitStatus runShell(const HostOptions& options) {
     session.stop();
     return cannotStart(*session.layouts().fileFault());
   }
+  if (StopSignal::asked()) std::cout << (interactive ? "\n" : "") << "panelhost shell: stopping\n";
   session.stop();
   return verdict(session.violations());
 }

@@ -14,22 +14,35 @@
 
 #include <CLI/CLI.hpp>
 
+#include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
 #include "panelhost/os/process_memory.h"
+#include "panelhost/os/stop_signal.h"
 #include "panelhost/session/host_session.h"
 
 namespace {
 
-// Counts what reaches the panel and keeps nothing.
+// Counts what reaches the panel and keeps nothing; once `shown` is set,
+// prints the entries too (the panel's deletion after a Ctrl+C).
 class Counter : public SessionObserver {
  public:
   void entry(const SessionEntry& e) override {
     if (e.kind == SessionEntry::Kind::Event) ++events;
     if (e.kind == SessionEntry::Kind::Violation) ++violations;
+    if (shown != nullptr) shown->entry(e);
   }
   long long events = 0;
   long long violations = 0;
+  SessionObserver* shown = nullptr;
 };
+
+// printf's formatting, written through std::cout like every other line.
+template <typename... Args>
+void print(const char* format, Args... args) {
+  std::string line(static_cast<size_t>(std::snprintf(nullptr, 0, format, args...)), '\0');
+  std::snprintf(line.data(), line.size() + 1, format, args...);
+  std::cout << line;
+}
 
 // The heap may settle during the first events (the layout's properties, the
 // host's tables); after that it must stay within this margin.
@@ -163,11 +176,11 @@ ExitStatus runSoak(const HostOptions& options, const SoakOptions& soak) {
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), counter);
   if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   RandomStudio studio(session, seed);
-  std::printf("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
+  print("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
   const long startKiB = heapInUseKiB();
   // A replaced allocator (valgrind's, for one) keeps malloc's figures at 0.
   const bool measurable = startKiB > 0;
-  std::printf("  at start:   heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB%s\n", startKiB,
+  print("  at start:   heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB%s\n", startKiB,
               residentKiB(), peakResidentKiB(),
               measurable ? "" : " (heap not measurable: malloc is replaced)");
 
@@ -176,7 +189,9 @@ ExitStatus runSoak(const HostOptions& options, const SoakOptions& soak) {
   // Start-up's events (creation, the "_commands" read) are not the soak's.
   const long long atStart = counter.events;
   const auto began = std::chrono::steady_clock::now();
-  while (counter.events - atStart < events && counter.violations == 0) {
+  // A Ctrl+C ends the soak between two events: the figures so far, then
+  // the panel deleted.
+  while (counter.events - atStart < events && counter.violations == 0 && !StopSignal::asked()) {
     studio.step();
     // The host's own record of commands is not what is being measured.
     if (session.commands().size() > 4096) session.forgetCommands();
@@ -190,22 +205,29 @@ ExitStatus runSoak(const HostOptions& options, const SoakOptions& soak) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   session.forgetCommands();
   const long endKiB = heapInUseKiB();
-  std::printf("  at the end: heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB\n", endKiB,
+  print("  at the end: heap in use %6ld KiB, resident %6ld KiB, peak %6ld KiB\n", endKiB,
               residentKiB(), peakResidentKiB());
   if (settled) {
-    std::printf("  heap in use after the first %lld events: %ld KiB\n", kWarmUpEvents, settledKiB);
+    print("  heap in use after the first %lld events: %ld KiB\n", kWarmUpEvents, settledKiB);
   } else {
-    std::printf("  heap growth not checked: fewer than %lld events\n", kWarmUpEvents);
+    print("  heap growth not checked: fewer than %lld events\n", kWarmUpEvents);
+  }
+  const bool stopped = StopSignal::asked();
+  Transcript transcript(std::cout, options.replies);
+  if (stopped) {
+    print("panelhost soak: stopped after %lld of %lld events\n", counter.events - atStart, events);
+    counter.shown = &transcript;
   }
   session.stop();
-  std::printf("  %.0f events per second (%.2f s of virtual time in %.2f s)\n", (counter.events - atStart) / seconds,
+  print("  %.0f events per second (%.2f s of virtual time in %.2f s)\n", (counter.events - atStart) / seconds,
               session.studio().now() / 1000.0, seconds);
+  if (stopped) return verdict(session.violations());
   if (counter.violations != 0) return verdict(session.violations());
   if (measurable && settled && endKiB > settledKiB + kGrowthAllowanceKiB) {
     std::cerr << "panelhost: heap in use grew from " << settledKiB << " KiB to " << endKiB << " KiB during the soak\n";
     return ExitStatus::Failed;
   }
-  std::printf("panelhost soak: passed\n");
+  print("panelhost soak: passed\n");
   return ExitStatus::Passed;
 }
 

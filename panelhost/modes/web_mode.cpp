@@ -9,14 +9,16 @@
 #include "panelhost/log/transcript.h"
 #include "panelhost/modes/modes.h"
 #include "panelhost/os/browser.h"
+#include "panelhost/os/console_output.h"
 #include "panelhost/os/stop_signal.h"
 #include "panelhost/support/file_path.h"
 #include "panelhost/web/web_server.h"
 
 namespace {
 
-// The transcript on standard output, flushed entry by entry so it can be
-// followed through a pipe while the page is worked.
+// The transcript on standard output, each entry handed to the console as
+// it comes, so it can be followed through a pipe while the page is worked;
+// a console that takes nothing never holds up the panel (ConsoleOutput).
 class ConsoleTranscript : public SessionObserver {
  public:
   explicit ConsoleTranscript(bool replies) : transcript_(std::cout, replies) {}
@@ -38,9 +40,8 @@ struct WebOptions {
 ExitStatus runWeb(const HostOptions& options, const WebOptions& web) {
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
-  // Ctrl+C and kill are taken by the wait below, on this thread.
-  StopSignal stop;
-
+  // The panel's loop never waits for the console: the page keeps the log.
+  ConsoleOutput::neverWait();
   ConsoleTranscript transcript(options.replies);
   LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
                   options.replies);
@@ -58,7 +59,7 @@ ExitStatus runWeb(const HostOptions& options, const WebOptions& web) {
                 << server.url() << " yourself" << std::endl;
     }
   }
-  stop.wait();
+  StopSignal::wait();  // Ctrl+C, a kill, or the server ending by itself
   std::cout << "panelhost web: stopping" << std::endl;
   server.stop();
   panel.stop();  // the panel is deleted on its own thread

@@ -1,11 +1,12 @@
-// StopSignal on POSIX systems: SIGINT and SIGTERM blocked and taken by sigwait.
-#include "panelhost/os/stop_signal.h"
-
+// StopSignal on POSIX systems: SIGINT and SIGTERM blocked in every thread
+// and taken by sigwait on a thread of their own.
 #include <pthread.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <csignal>
+#include <thread>
+
+#include "panelhost/os/stop_signal.h"
 
 namespace {
 
@@ -27,14 +28,14 @@ StopSignal::StopSignal() {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGPIPE, SIG_IGN);
+  // Left to end with the process: it only ever waits for the next signal.
+  std::thread([] {
+    const sigset_t waited = stopSignals();
+    for (;;) {
+      int received = 0;
+      if (sigwait(&waited, &received) == 0) StopSignal::received(128 + received);
+    }
+  }).detach();
 }
 
-StopSignal::~StopSignal() = default;
-
-void StopSignal::wait() {
-  const sigset_t set = stopSignals();
-  int received = 0;
-  sigwait(&set, &received);
-}
-
-void StopSignal::stopNow() { kill(getpid(), SIGTERM); }
+StopSignal::~StopSignal() { finished(); }

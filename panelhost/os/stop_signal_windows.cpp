@@ -1,16 +1,14 @@
 // StopSignal on Windows: the console's control events, taken by a handler
-// that only wakes the waiting thread; the stopping itself happens there.
+// on the thread the system starts for each; it only asks for the stop, and
+// the stopping itself happens where the panel runs.
 #include <windows.h>
 
 #include "panelhost/os/stop_signal.h"
 
 namespace {
 
-// Set once a stop is asked for; never reset (one stop per process).
-HANDLE stopAsked() {
-  static const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  return event;
-}
+// What a console program ended by Ctrl+C shows as its exit code.
+constexpr int kControlCExit = static_cast<int>(0xC000013AUL);
 
 // Set once the StopSignal is destroyed, that is, once the stopping is done.
 HANDLE stopDone() {
@@ -18,21 +16,20 @@ HANDLE stopDone() {
   return event;
 }
 
-// Runs on a thread the system starts for each event.
 BOOL WINAPI onConsoleEvent(DWORD event) {
-  SetEvent(stopAsked());
+  const bool closing = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+  // A second Ctrl+C ends the process inside this call; closing the window
+  // asks only once, whatever came before.
+  if (!closing || !StopSignal::asked()) StopSignal::received(kControlCExit);
   // For these the process ends when the handler returns (or after 5 s at
   // most): wait for the panel to be deleted first.
-  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
-    WaitForSingleObject(stopDone(), 5000);
-  }
+  if (closing) WaitForSingleObject(stopDone(), 5000);
   return TRUE;
 }
 
 }  // namespace
 
 StopSignal::StopSignal() {
-  stopAsked();
   stopDone();
   // A program started in a new process group has Ctrl+C ignored, which the
   // first call undoes (as the POSIX side restores SIGINT's default).
@@ -40,8 +37,7 @@ StopSignal::StopSignal() {
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-StopSignal::~StopSignal() { SetEvent(stopDone()); }
-
-void StopSignal::wait() { WaitForSingleObject(stopAsked(), INFINITE); }
-
-void StopSignal::stopNow() { SetEvent(stopAsked()); }
+StopSignal::~StopSignal() {
+  finished();
+  SetEvent(stopDone());
+}

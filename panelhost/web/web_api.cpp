@@ -103,6 +103,12 @@ std::optional<WebReply> WebApi::admit(const Head& head) const {
   if (std::find(hosts_.begin(), hosts_.end(), host) == hosts_.end()) {
     return failure(403, "this server answers only requests for " + hosts_.front());
   }
+  // A page of another site may not work the panel, nor hold connections
+  // with event streams: a browser names the page a request comes from (a
+  // same-origin GET may name none). Programs that name none are taken.
+  if (head.origins > 1 || (head.origin && *head.origin != "http://" + host) || head.fetchSite == "cross-site") {
+    return failure(403, "requests are taken only from the page on " + url_);
+  }
   const std::string path = pathOf(head.target);
   const char* method = methodFor(path);
   if (method == nullptr) return failure(404, "nothing is served at " + path);
@@ -112,11 +118,6 @@ std::optional<WebReply> WebApi::admit(const Head& head) const {
     return refusal;
   }
   if (head.method != "POST") return std::nullopt;
-  // A browser names the page that sends a POST; a page of another site may
-  // not work the panel. Programs that name none are taken.
-  if (head.origin && *head.origin != "http://" + host) {
-    return failure(403, "requests that change the panel are taken only from the page on " + url_);
-  }
   // A form or a text/plain body can be sent by any page without asking
   // first; JSON cannot.
   if (mediaType(head.contentType) != kJson) return failure(415, "the request body must be application/json");

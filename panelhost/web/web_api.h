@@ -14,12 +14,15 @@
 // Errors answer {"error": "<one line>"} with status
 //   400  the body is not a JSON object, or a field is missing, of the wrong type,
 //        holds a NUL, or is a choice the control cannot take
-//   403  the Host is not the address served, or a POST comes from another page's Origin
+//   403  the Host is not the address served, or the request comes from another page
+//        (its Origin, two Origin fields, or Sec-Fetch-Site: cross-site)
 //   404  no such path, or no such control
 //   405  a path served, but not with that method (Allow names the one it takes)
 //   409  no panel is running
+//   400  (also) Transfer-Encoding with Content-Length, or a bad Content-Length
 //   411, 413, 415  a POST without Content-Length, with a body over kBodyLimit,
 //                  or not of type application/json
+//   501  a transfer coding other than chunked
 //   431  a request header too large, or with too many fields
 //   503  too many connections at once
 // Every answer carries securityHeaders(): no sniffing, no framing, and a
@@ -31,6 +34,7 @@
 // loop.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -74,6 +78,8 @@ class WebApi {
     std::string target;   // the path, and any query after '?'
     std::string host;     // the Host field; empty when absent
     std::optional<std::string> origin;  // the Origin field, when sent
+    std::size_t origins = 0;            // how many Origin fields were sent
+    std::string fetchSite;              // the Sec-Fetch-Site field; empty when absent
     std::string contentType;
   };
   // Why the request may go no further (403, 404, 405, 415), or nothing:

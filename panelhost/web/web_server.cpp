@@ -3,7 +3,10 @@
 // the operating system's own, so the same file builds for Windows.
 #include "panelhost/web/web_server.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstdint>
 #include <atomic>
 #include <iostream>
 #include <iterator>
@@ -68,13 +71,42 @@ using Response = http::response<http::span_body<const char>>;
 constexpr std::chrono::seconds kDrainTime{1};
 constexpr std::size_t kDrainLimit = 1024 * 1024;
 
+// A request's Transfer-Encoding, if it has one, refused unless it is only
+// "chunked": 400 with a Content-Length as well, 501 for any other coding.
+std::optional<WebReply> transferCoding(const http::request<http::string_body>& request) {
+  if (request.count(http::field::transfer_encoding) == 0) return std::nullopt;
+  if (request.count(http::field::content_length) != 0) {
+    return WebApi::failure(400, "the request's length is unclear: Content-Length together with Transfer-Encoding");
+  }
+  for (const auto& field : request) {
+    if (field.name() != http::field::transfer_encoding) continue;
+    const std::string value(field.value());
+    for (std::size_t at = 0; at <= value.size();) {
+      const std::size_t end = std::min(value.find(',', at), value.size());
+      std::string coding = value.substr(at, end - at);
+      coding.erase(0, coding.find_first_not_of(" \t"));
+      coding.erase(coding.find_last_not_of(" \t") + 1);
+      std::transform(coding.begin(), coding.end(), coding.begin(), [](unsigned char c) { return std::tolower(c); });
+      if (coding != "chunked") {
+        return WebApi::failure(501, "the transfer coding \"" + coding + "\" is not taken: send the body as it is, "
+                                    "with a Content-Length, or chunked");
+      }
+      at = end + 1;
+    }
+  }
+  return std::nullopt;
+}
+
 // One client connection: requests one after another on it, or one event
 // stream. Lives on the serving thread; the panel's answers reach it there
 // through Http::later, holding it only weakly.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
   Connection(WebServer::Http& http, tcp::socket socket)
-      : http_(http), stream_(std::move(socket)), keepAlive_(stream_.get_executor()) {}
+      : http_(http),
+        stream_(std::move(socket)),
+        keepAlive_(stream_.get_executor()),
+        answerTime_(stream_.get_executor()) {}
 
   void start() { readHead(); }
   // Refuses the connection at once: the server is full.
@@ -86,6 +118,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     closed_ = true;
     error_code ignored;
     keepAlive_.cancel();
+    answerTime_.cancel();
     stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
     stream_.close();
     http_.streams.erase(this);
@@ -115,17 +148,26 @@ class Connection : public std::enable_shared_from_this<Connection> {
                                             std::to_string(WebServer::kHeaderLimit) + " bytes"), false);
     }
     if (ec == http::error::body_limit) return refuseBody();
+    // Two lengths that may disagree are how one request is smuggled inside
+    // another: refused, and the connection ends.
+    if (ec == http::error::bad_transfer_encoding || ec == http::error::bad_content_length) {
+      return reply(WebApi::failure(400, "the request's length is unclear: a bad Content-Length, or one sent "
+                                        "together with Transfer-Encoding"), false);
+    }
     if (ec) return close();  // gone, too slow, or not HTTP
     const http::request<http::string_body>& request = parser_->get();
     if (static_cast<std::size_t>(std::distance(request.begin(), request.end())) > WebServer::kMaxFields) {
       return reply(WebApi::failure(431, "the request has more than " + std::to_string(WebServer::kMaxFields) +
                                             " header fields"), false);
     }
+    if (std::optional<WebReply> refusal = transferCoding(request)) return reply(std::move(*refusal), false);
     head_.method = std::string(request.method_string());
     head_.target = std::string(request.target());
     head_.host = std::string(request[http::field::host]);
     const auto origin = request.find(http::field::origin);
     head_.origin = origin == request.end() ? std::nullopt : std::optional<std::string>(origin->value());
+    head_.origins = static_cast<std::size_t>(request.count(http::field::origin));
+    head_.fetchSite = std::string(request["Sec-Fetch-Site"]);
     head_.contentType = std::string(request[http::field::content_type]);
     keepAlive = request.keep_alive();
     // A refused request's body, if any, is not read: the connection ends.
@@ -153,12 +195,27 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void answer() {
-    stream_.expires_never();  // the panel may take its time; the client waits
+    // The panel may take its time, the client waits; but not for ever: a
+    // panel that does not answer within kAnswerTime gets the request a 503,
+    // and its answer, if it still comes, is dropped.
+    stream_.expires_never();
+    const std::uint64_t asked = ++asked_;
+    answerTime_.expires_after(WebServer::kAnswerTime);
+    answerTime_.async_wait([self = shared_from_this(), asked](error_code ec) {
+      if (ec || self->closed_ || self->asked_ != asked) return;
+      ++self->asked_;
+      self->reply(WebApi::failure(503, "the panel did not answer within " +
+                                           std::to_string(WebServer::kAnswerTime.count()) + " s"), false);
+    });
     std::weak_ptr<WebServer::Http> http = http_.shared_from_this();
     std::weak_ptr<Connection> self = shared_from_this();
-    http_.api.answer(head_, parser_->get().body(), [http, self](WebReply answer) {
-      WebServer::Http::later(http, [self, answer = std::move(answer)]() mutable {
-        if (std::shared_ptr<Connection> connection = self.lock()) connection->reply(std::move(answer), true);
+    http_.api.answer(head_, parser_->get().body(), [http, self, asked](WebReply answer) {
+      WebServer::Http::later(http, [self, asked, answer = std::move(answer)]() mutable {
+        std::shared_ptr<Connection> connection = self.lock();
+        if (!connection || connection->asked_ != asked) return;
+        ++connection->asked_;
+        connection->answerTime_.cancel();
+        connection->reply(std::move(answer), true);
       });
     });
   }
@@ -214,7 +271,19 @@ class Connection : public std::enable_shared_from_this<Connection> {
       if (self->closed_) return;
       if (ec) return self->close();
       self->http_.streams.insert(self.get());
+      self->watchForClose();
       self->written();
+    });
+  }
+
+  // An event stream's client sends nothing more; a read kept pending on it
+  // ends the moment the client goes, and the stream is reaped then, not at
+  // the next keep-alive write. Whatever the client does send is dropped.
+  void watchForClose() {
+    stream_.socket().async_read_some(net::buffer(scratch_), [self = shared_from_this()](error_code ec, std::size_t) {
+      if (self->closed_) return;
+      if (ec) return self->close();
+      self->watchForClose();
     });
   }
 
@@ -259,6 +328,10 @@ class Connection : public std::enable_shared_from_this<Connection> {
   WebApi::Stream position_;
   std::shared_ptr<const std::string> event_;
   net::steady_timer keepAlive_;
+  // The request the panel is answering; an answer for an earlier one (given
+  // up on after kAnswerTime) is dropped.
+  net::steady_timer answerTime_;
+  std::uint64_t asked_ = 0;
   bool writing_ = false;
   bool closed_ = false;
   std::array<char, 4096> scratch_{};

@@ -9,9 +9,12 @@
 //   - a request's head must arrive within kRequestTime and fit in
 //     kHeaderLimit bytes and kMaxFields fields (else 431, or closed);
 //   - a POST needs a Content-Length (411) of at most WebApi::kBodyLimit
-//     (413, refused before the body is read);
+//     (413, refused before the body is read); Transfer-Encoding may only be
+//     chunked (501) and never comes with a Content-Length (400);
+//   - the panel's answer to a request comes within kAnswerTime (else 503);
 //   - an answer must be taken within kWriteTime, or the connection closes;
-//   - at most kMaxConnections at once; the next ones are answered 503.
+//   - at most kMaxConnections at once; the next ones are answered 503; an
+//     event stream whose client has gone is closed the moment it goes.
 // Handlers never touch the plug-in: they go through the LivePanel, which
 // runs everything on its loop, and are answered when it is done.
 #pragma once
@@ -29,9 +32,13 @@ class WebServer {
  public:
   static constexpr std::chrono::seconds kRequestTime{10};
   static constexpr std::chrono::seconds kWriteTime{30};
-  // How long an idle event stream waits before a keep-alive comment; a
-  // browser that went away is noticed when that write fails.
+  // How long an idle event stream waits before a keep-alive comment. A
+  // browser that went away is noticed at once: a read is kept pending on
+  // every stream.
   static constexpr std::chrono::seconds kKeepAlive{10};
+  // How long a press or property message waits for the panel's answer
+  // before it is answered 503.
+  static constexpr std::chrono::seconds kAnswerTime{10};
   static constexpr std::size_t kHeaderLimit = 8 * 1024;
   static constexpr std::size_t kMaxFields = 64;
   static constexpr std::size_t kMaxConnections = 256;
