@@ -4,18 +4,19 @@
 # Then the shell on piped input, and the web mode worked by a client here.
 # Usage: cli_errors.sh PANELHOST PLUGIN ROGUE_PLUGIN NO_EXPORT_PLUGIN SCENARIO_DIR
 # PANELHOST may hold an emulator before the program ("qemu-i386 panelhost",
-# "tools/wine64-run PREFIX panelhost.exe"); its lines may end in CR LF.
+# "tools/wine64-run PREFIX panelhost.exe"); its lines may end in CR LF. The
+# checks run in a scratch folder: every path given must be absolute.
 set -u
 read -r -a panelhost <<<"$1"
 plugin=$2 rogue=$3 noexport=$4 scenarios=$5
 here=$(mktemp -d)
 trap 'rm -rf "$here"' EXIT
+echo '{"devices": [' > "$here/broken.json"
+source "$(dirname "$0")/expect_lines.sh"
 # The rogue plug-in reads its breach from the layout folder's name, and a
 # --layouts folder must be there: they are made here, and run from here.
 mkdir -p "$here/no-panel" "$here/keep-reply"
 cd "$here" || exit 1
-echo '{"devices": [' > "$here/broken.json"
-source "$(dirname "$0")/expect_lines.sh"
 
 check 2 '^panelhost: A subcommand is required'
 check 2 '^panelhost: .*fly'                                 fly
