@@ -74,6 +74,11 @@ passes "ZUV_OZo.$([[ "${panelhost[-1]}" == *.exe ]] && echo dll || echo so), ver
   run "$plugin" --script "$scenarios/empty.scenario"
 grep -q "^panelhost: plug-in .*, SHA-256 $(sha256sum "$plugin" | cut -d' ' -f1)\$" "$here/out" ||
   failed "the banner does not give the plug-in's SHA-256: $(grep -a 'SHA-256' "$here/out")"
+# A DLL's version is its version resource's; a shared object's, the build's.
+version_follows=' \(this build.s; '
+[[ "${panelhost[-1]}" == *.exe ]] && version_follows=', SHA-256'
+grep -Eq "^panelhost: plug-in .*, version [0-9]+(\.[0-9]+){3}$version_follows" "$here/out" ||
+  failed "the banner does not give the plug-in's version: $(grep -a 'SHA-256' "$here/out")"
 
 # The zips unpacked by Explorer into two folders: the layout beside
 # panelhost is found, and said so; found nowhere, a failed expectation
