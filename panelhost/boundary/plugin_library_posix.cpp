@@ -4,6 +4,12 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
+
+#include "panelhost/support/file_path.h"
+#include "panelhost/support/sha256.h"
+
 PluginLibrary::~PluginLibrary() {
   if (handle_ != nullptr) dlclose(handle_);
 }
@@ -24,5 +30,12 @@ Result<> PluginLibrary::open(const std::string& path) {
     return fail("'" + path + "' is not a script panel plug-in: it has no export " + kVeskLoadFunctionName);
   }
   loader_ = reinterpret_cast<vesk_load_function>(symbol);
+  std::error_code failed;
+  const std::filesystem::path full = std::filesystem::absolute(filePath(path), failed);
+  file_.path = failed ? path : full.lexically_normal().string();
+  // A shared object has no version resource: the version is the build's.
+  file_.version = PANELHOST_VERSION " (this build's; a Windows DLL's comes from its version resource)";
+  const Result<std::string> digest = fileSha256(path);
+  file_.sha256 = digest ? *digest : digest.error();
   return Done{};
 }

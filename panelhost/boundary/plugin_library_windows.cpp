@@ -4,7 +4,53 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "panelhost/os/windows_text.h"
+#include "panelhost/support/file_path.h"
+#include "panelhost/support/pe_header.h"
+#include "panelhost/support/sha256.h"
+
+namespace {
+
+// The file version of the DLL's version resource ("1.0.0.1"), as
+// Explorer's Details tab shows it; or why there is none.
+std::string fileVersion(const std::wstring& name) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(name.c_str(), &ignored);
+  if (size == 0) return "none (the file has no version resource)";
+  std::vector<char> info(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!GetFileVersionInfoW(name.c_str(), 0, size, info.data()) ||
+      !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed) {
+    return "unreadable (" + systemErrorText(GetLastError()) + ")";
+  }
+  return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
+}
+
+// Why a file LoadLibrary calls "not a valid Win32 application" (error
+// 193) does not load here, read from its header.
+std::string badFormat(const std::string& path) {
+  constexpr int kBits = 8 * sizeof(void*);
+  const std::string name = fileNameOf(path);
+  switch (peKind(readHead(path))) {
+    case PeKind::Bits32:
+    case PeKind::Bits64: {
+      const int bits = kBits == 64 ? 32 : 64;
+      return name + " is a " + std::to_string(bits) + "-bit DLL: use the " + std::to_string(bits) +
+             "-bit panelhost.exe (this one is " + std::to_string(kBits) + "-bit; error 193)";
+    }
+    case PeKind::Other:
+      return name + " is a DLL for another kind of processor (error 193)";
+    case PeKind::NotWindows:
+      break;
+  }
+  return name + " is not a Windows DLL (error 193)";
+}
+
+}  // namespace
 
 PluginLibrary::~PluginLibrary() {
   if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
@@ -33,11 +79,7 @@ Result<> PluginLibrary::open(const std::string& path) {
   if (handle_ == nullptr) {
     // The system's own text for this one is "%1 is not a valid Win32
     // application"; the usual cause is a DLL of the other width.
-    const std::string reason =
-        error == ERROR_BAD_EXE_FORMAT
-            ? "not a DLL this " + std::to_string(8 * sizeof(void*)) +
-                  "-bit program can load (a 32-bit program loads 32-bit DLLs only; error 193)"
-            : systemErrorText(error);
+    const std::string reason = error == ERROR_BAD_EXE_FORMAT ? badFormat(path) : systemErrorText(error);
     return fail("cannot load plug-in '" + path + "': " + reason);
   }
   FARPROC symbol = GetProcAddress(static_cast<HMODULE>(handle_), kVeskLoadFunctionName);
@@ -45,5 +87,9 @@ Result<> PluginLibrary::open(const std::string& path) {
     return fail("'" + path + "' is not a script panel plug-in: it has no export " + kVeskLoadFunctionName);
   }
   loader_ = reinterpret_cast<vesk_load_function>(reinterpret_cast<void*>(symbol));
+  file_.path = narrow(full);
+  file_.version = fileVersion(full);
+  const Result<std::string> digest = fileSha256(path);
+  file_.sha256 = digest ? *digest : digest.error();
   return Done{};
 }

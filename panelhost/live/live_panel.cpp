@@ -16,12 +16,12 @@ std::string cutText(const std::string& text, size_t kept) {
 
 }  // namespace
 
-LivePanel::LivePanel(vesk_load_function loader, std::string layoutFolder, Devices devices,
+LivePanel::LivePanel(vesk_load_function loader, LayoutFolders layoutFolders, Devices devices,
                      SessionObserver* console, bool replies)
     : console_(console),
       replies_(replies),
       start_(EventLoop::Clock::now()),
-      session_(loader, std::move(layoutFolder), std::move(devices), *this),
+      session_(loader, std::move(layoutFolders), std::move(devices), *this),
       loop_(
           [this]() -> std::optional<EventLoop::Clock::time_point> {
             const std::optional<std::int64_t> due = session_.studio().nextDue();

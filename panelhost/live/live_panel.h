@@ -48,7 +48,7 @@ class LivePanel : private SessionObserver {
   // `loader` must stay valid while the LivePanel lives. `console`, when
   // given, sees every entry too, on the loop thread. The log keeps the
   // host's replies only with `replies`, like the transcript.
-  LivePanel(vesk_load_function loader, std::string layoutFolder, Devices devices, SessionObserver* console,
+  LivePanel(vesk_load_function loader, LayoutFolders layoutFolders, Devices devices, SessionObserver* console,
             bool replies);
   // Deletes the panel if it still runs, on the loop thread.
   ~LivePanel() override;

@@ -1,11 +1,22 @@
 // Loading the plug-in and the device configuration for a run.
 #include "panelhost/modes/host_setup.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "panelhost/os/program_path.h"
 #include "panelhost/support/file_path.h"
 #include "panelhost/support/text_file.h"
 
 Result<HostSetup> prepareHost(const HostOptions& options) {
   HostSetup setup;
+  if (!options.layouts.empty()) {
+    std::error_code failed;
+    if (!std::filesystem::is_directory(filePath(options.layouts), failed)) {
+      return fail("--layouts '" + options.layouts + "' is not a folder" +
+                  (std::filesystem::exists(filePath(options.layouts), failed) ? "" : ": there is no such folder"));
+    }
+  }
   setup.plugin = std::make_unique<PluginLibrary>();
   if (Result<> opened = setup.plugin->open(options.plugin); !opened) return opened.failure();
   if (options.devicesFile.empty()) {
@@ -17,7 +28,16 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
     if (!devices) return fail("device configuration '" + options.devicesFile + "': " + devices.error());
     setup.devices = std::move(*devices);
   }
-  setup.layoutFolder = options.layouts;
-  if (setup.layoutFolder.empty()) setup.layoutFolder = folderOf(options.plugin);
+  if (!options.layouts.empty()) {
+    setup.layoutFolders = LayoutFolders(options.layouts);
+  } else {
+    const std::string beside = folderOf(options.plugin);
+    std::vector<LayoutFolders::Place> elsewhere;
+    const std::string program = programPath();
+    if (!program.empty() && folderOf(program) != beside) elsewhere.push_back({"beside panelhost", folderOf(program)});
+    if (beside != ".") elsewhere.push_back({"in the current folder", "."});
+    setup.layoutFolders = LayoutFolders(beside, "beside the plug-in", std::move(elsewhere));
+  }
+  setup.pluginLine = describe(setup.plugin->file());
   return Result<HostSetup>(std::move(setup));
 }

@@ -8,6 +8,7 @@
 
 #include "hostside/result.h"
 #include "panelhost/boundary/plugin_library.h"
+#include "panelhost/session/shown_layouts.h"
 #include "panelhost/studio/devices.h"
 
 // The options every mode takes; each mode holds its own (modes.h).
@@ -21,8 +22,15 @@ struct HostOptions {
 struct HostSetup {
   std::unique_ptr<PluginLibrary> plugin;
   Devices devices;
-  std::string layoutFolder;
+  // The folder given to the panel: --layouts, or the plug-in's own, where
+  // a layout missing from the plug-in's folder is looked for beside
+  // panelhost and in the current folder too.
+  LayoutFolders layoutFolders{""};
+  // The line every mode's banner prints after its own: which plug-in file
+  // this is (PluginLibrary::file()).
+  std::string pluginLine;
 };
 
-// The setup for `options`, or why there is none.
+// The setup for `options`, or why there is none: a --layouts folder that
+// is not there is refused before anything runs.
 Result<HostSetup> prepareHost(const HostOptions& options);

@@ -23,6 +23,12 @@ constexpr const char* kExample =
     "panels/Studio_A/ZUV_OZo/scenarios/road_of_one_take.scenario";
 #endif
 
+#if defined(_WIN32)
+constexpr const char* kSystem = "Windows";
+#else
+constexpr const char* kSystem = "Linux";
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +43,9 @@ int main(int argc, char** argv) {
       "the studio.",
       "panelhost"};
   app.require_subcommand(1);
+  // Which panelhost this is; the plug-in's own version is on every mode's banner.
+  app.set_version_flag("--version", std::string("panelhost ") + PANELHOST_VERSION + " (" +
+                                        std::to_string(8 * sizeof(void*)) + "-bit " + kSystem + " program)");
   // Options are "--name" on every system: on Windows, a path such as
   // "/Studio/ZUV_OZo.dll" is a path, not an option "/Studio".
   app.allow_windows_style_options(false);
@@ -76,6 +85,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "panelhost: " << e.what() << " (see panelhost --help)\n";

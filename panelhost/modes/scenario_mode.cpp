@@ -1,7 +1,8 @@
 // panelhost run: a scenario file, step by step, on a virtual clock.
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -11,36 +12,72 @@
 #include "panelhost/session/host_session.h"
 #include "panelhost/steps/step_runner.h"
 #include "panelhost/support/file_path.h"
+#include "panelhost/support/input_text.h"
 #include "panelhost/support/text.h"
 #include "panelhost/support/text_file.h"
 
 namespace {
 
+// The steps of a scenario, each with its line number, once every line is a
+// step that fits the studio; otherwise every line that is not, one a line,
+// "<file>:<line>: <why>".
+struct ScenarioStep {
+  int line;
+  std::string text;
+  Step step;
+};
+Result<std::vector<ScenarioStep>> checkScenario(const std::string& path, const std::string& text,
+                                                const Devices& devices, std::string& mistakes) {
+  std::vector<ScenarioStep> steps;
+  int number = 0;
+  int count = 0;
+  for (const std::string& line : splitLines(text)) {
+    ++number;
+    Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
+    Result<> fits = step && *step ? checkStep(**step, devices) : Result<>(Done{});
+    const std::string why = !step ? step.error() : !fits ? fits.error() : "";
+    if (!why.empty()) {
+      mistakes += printable(path + ":" + std::to_string(number) + ": " + why) + "\n";
+      ++count;
+    } else if (*step) {
+      steps.push_back({number, line, std::move(**step)});
+    }
+  }
+  if (count == 0) return steps;
+  return fail(std::to_string(count) + (count == 1 ? " mistake" : " mistakes") + " in scenario '" + path +
+              "': nothing was run");
+}
+
 ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath) {
-  const Result<std::string> text = readTextFile(scriptPath);
+  const Result<std::string> bytes = readTextFile(scriptPath);
+  if (!bytes) return cannotStart("cannot read scenario '" + scriptPath + "': " + bytes.error());
+  const Result<std::string> text = inputText(*bytes);
   if (!text) return cannotStart("cannot read scenario '" + scriptPath + "': " + text.error());
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
+  // Every line is checked against the steps and the studio before the
+  // panel is created: a mistake on line 40 does not come after 39 lines run.
+  std::string mistakes;
+  const Result<std::vector<ScenarioStep>> steps = checkScenario(scriptPath, *text, setup->devices, mistakes);
+  if (!steps) {
+    std::cerr << mistakes;
+    return cannotStart(steps.error());
+  }
   Transcript transcript(std::cout, options.replies);
-  HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
-  std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << '\n';
+  HostSession session(setup->plugin->loader(), setup->layoutFolders, std::move(setup->devices), transcript);
+  std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << "\n"
+            << "panelhost: " << setup->pluginLine << '\n';
   if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   StepRunner runner(session, std::cout);
   runner.printPanel();
 
   const std::string name = fileNameOf(scriptPath);
-  std::istringstream script(*text);
-  std::string line;
   std::string failure;
-  for (int number = 1; failure.empty() && !session.layouts().fileFault() && std::getline(script, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
-    const std::string where = scriptPath + ":" + std::to_string(number);
-    const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
-    if (!step) {
-      failure = where + ": " + step.error();
-    } else if (*step) {
-      std::cout << name << ":" << number << ": " << printable(line) << '\n';
-      if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
+  for (const ScenarioStep& step : *steps) {
+    if (!failure.empty() || session.layouts().fileFault()) break;
+    std::cout << name << ":" << step.line << ": " << printable(step.text) << '\n';
+    if (Result<> done = runner.run(step.step); !done) {
+      failure = scriptPath + ":" + std::to_string(step.line) + ": failed: " + done.error();
     }
     if (!session.violations().empty()) break;
     if (StopSignal::asked()) {
@@ -57,6 +94,8 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
   if (StopSignal::asked()) return verdict(session.violations());
   if (!failure.empty()) {
     std::cerr << printable(failure) << '\n';
+    // The likely cause, otherwise only in the transcript above.
+    if (session.layouts().missing()) std::cerr << "panelhost: " << *session.layouts().missing() << '\n';
     return ExitStatus::Failed;
   }
   const ExitStatus status = verdict(session.violations());

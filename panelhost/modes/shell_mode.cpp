@@ -35,8 +35,8 @@ ExitStatus runShell(const HostOptions& options) {
   // a note saying how many, and the prompt keeps working.
   ConsoleOutput::neverWait();
   Transcript transcript(std::cout, options.replies);
-  HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
-  std::cout << "panelhost shell: " << options.plugin
+  HostSession session(setup->plugin->loader(), setup->layoutFolders, std::move(setup->devices), transcript);
+  std::cout << "panelhost shell: " << options.plugin << "\npanelhost shell: " << setup->pluginLine
             << "\nTimers run on the real clock. Type 'help' for the steps, 'quit' to leave.\n";
   if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
 

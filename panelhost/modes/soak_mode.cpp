@@ -173,10 +173,11 @@ ExitStatus runSoak(const HostOptions& options, const SoakOptions& soak) {
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
   Counter counter;
-  HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), counter);
+  HostSession session(setup->plugin->loader(), setup->layoutFolders, std::move(setup->devices), counter);
   if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   RandomStudio studio(session, seed);
-  print("panelhost soak: %lld events into %s, seed %u\n", events, options.plugin.c_str(), seed);
+  print("panelhost soak: %lld events into %s, seed %u\npanelhost soak: %s\n", events, options.plugin.c_str(), seed,
+        setup->pluginLine.c_str());
   const long startKiB = heapInUseKiB();
   // A replaced allocator (valgrind's, for one) keeps malloc's figures at 0.
   const bool measurable = startKiB > 0;

@@ -43,13 +43,13 @@ ExitStatus runWeb(const HostOptions& options, const WebOptions& web) {
   // The panel's loop never waits for the console: the page keeps the log.
   ConsoleOutput::neverWait();
   ConsoleTranscript transcript(options.replies);
-  LivePanel panel(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), &transcript,
+  LivePanel panel(setup->plugin->loader(), setup->layoutFolders, std::move(setup->devices), &transcript,
                   options.replies);
-  WebServer server(panel, fileNameOf(options.plugin));
+  WebServer server(panel, fileNameOf(options.plugin), setup->plugin->file());
   if (Result<int> bound = server.bind(web.port); !bound) return cannotStart(bound.error());
   // Requests wait in the listening socket's queue until start() below.
   std::cout << "panelhost web: serving " << fileNameOf(options.plugin) << " on " << server.url()
-            << " — press Ctrl+C to stop" << std::endl;
+            << " — press Ctrl+C to stop\npanelhost web: " << setup->pluginLine << std::endl;
   if (Result<> started = panel.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   // If serving ends by itself, the wait below ends as if stopped by hand.
   server.start([] { StopSignal::stopNow(); });

@@ -2,10 +2,13 @@
 // their owners.
 #include "panelhost/session/host_session.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <type_traits>
 #include <utility>
 #include <variant>
 
+#include "framework/message_parts.h"
 #include "hostside/host_records.h"
 #include "panelhost/support/text.h"
 
@@ -21,14 +24,14 @@ struct CarriesOut<Owner, Command,
 
 }  // namespace
 
-HostSession::HostSession(vesk_load_function loader, std::string layoutFolder, Devices devices,
+HostSession::HostSession(vesk_load_function loader, LayoutFolders layoutFolders, Devices devices,
                          SessionObserver& observer)
     : loader_(loader),
       observer_(observer),
       boundary_([this](const std::string& text) { report(SessionEntry::Kind::Violation, text); },
                 [this](const std::string& line) { report(SessionEntry::Kind::Debug, line); }),
       studio_(std::move(devices), [this](SessionEntry::Kind kind, const std::string& text) { report(kind, text); }),
-      layouts_(std::move(layoutFolder),
+      layouts_(std::move(layoutFolders),
                [this](SessionEntry::Kind kind, const std::string& text) { report(kind, text); }) {}
 
 HostSession::~HostSession() { stop(); }
@@ -59,6 +62,7 @@ Result<std::string> HostSession::press(const ControlPress& press) {
   }
   Result<ShownLayouts::Sent> sent = layouts_.press(press);
   if (!sent) return sent.failure();
+  noteUnseenSource(*sent);
   // The host splits the control's message; the panel reads it in place.
   ControlPayload record(sent->panel, press.control, sent->message.c_str());
   report(SessionEntry::Kind::Event,
@@ -66,6 +70,30 @@ Result<std::string> HostSession::press(const ControlPress& press) {
   boundary_.deliver(record.get(), VESK_EVENT_CONTROL);
   settle();
   return sent->message;
+}
+
+void HostSession::noteUnseenSource(const ShownLayouts::Sent& sent) {
+  if (sent.shown == nullptr || sent.shown->kind != ControlKind::List) return;
+  const LayoutControl& list = *sent.shown;
+  const message_parts parts(sent.message.c_str());
+  const int source = parts.hasValue ? std::atoi(parts.value) : 0;
+  if (source <= 0) return;  // 0: nothing picked
+  const auto page = list.properties.find("page");
+  const int number = page == list.properties.end() ? 1 : std::atoi(page->second.c_str());
+  if (number >= 1 && static_cast<size_t>(number) <= list.pages.size()) {
+    const std::vector<int>& shown = list.pages[static_cast<size_t>(number) - 1].sources;
+    if (std::find(shown.begin(), shown.end(), source) == shown.end()) {
+      report(SessionEntry::Kind::Note, "source " + std::to_string(source) + " is not on the page list " +
+                                           quoted(list.id) + " shows (page " + std::to_string(number) + ", " +
+                                           quoted(list.pages[static_cast<size_t>(number) - 1].name) +
+                                           "): an operator could not press it there; sent as the host would send it");
+    }
+  }
+  const Device* device = studio_.devices().byName(list.device);
+  if (device != nullptr && device->sources.count(source) == 0) {
+    report(SessionEntry::Kind::Note, quoted(device->name) + " has no source " + std::to_string(source) +
+                                         ": sent all the same, as the host would send it");
+  }
 }
 
 std::optional<std::string> HostSession::property(const std::string& message) {

@@ -30,7 +30,7 @@
 
 class HostSession : public client_host_base {
  public:
-  HostSession(vesk_load_function loader, std::string layoutFolder, Devices devices, SessionObserver& observer);
+  HostSession(vesk_load_function loader, LayoutFolders layoutFolders, Devices devices, SessionObserver& observer);
   // Deletes the panel if it is still running.
   ~HostSession() override;
 
@@ -82,6 +82,10 @@ class HostSession : public client_host_base {
   // the plain value.
   std::intptr_t give(const HostAnswer& answer);
   void report(SessionEntry::Kind kind, const std::string& text);
+  // A note when a list's press picks a source its page does not show or
+  // its device does not have: the event still goes to the panel as the
+  // host would send it, but no operator could make it so on that screen.
+  void noteUnseenSource(const ShownLayouts::Sent& sent);
 
   vesk_load_function loader_;
   SessionObserver& observer_;

@@ -19,14 +19,9 @@ HostAnswer ShownLayouts::carryOut(const ShowLayout& c) {
   if (c.args && file.rfind(folder, 0) != 0 && (file + "' '" + *c.args).rfind(folder, 0) == 0) {
     file += "' '" + *c.args;
   }
-  std::error_code missing;
-  if (!std::filesystem::exists(filePath(file), missing)) {
-    const size_t slash = file.find_last_of('/');
-    const std::string in = slash == std::string::npos ? "." : file.substr(0, slash);
-    report_(SessionEntry::Kind::Note, "warning: no layout " + quoted(file.substr(slash + 1)) + " in folder " +
-                                          quoted(in) + ": panel " + quoted(c.panel) + " shows nothing");
-    return {};
-  }
+  const std::optional<std::string> found = findLayout(file, c.panel);
+  if (!found) return {};
+  file = *found;
   Result<PanelLayout> layout = PanelLayout::load(file);
   if (!layout) {
     report_(SessionEntry::Kind::Note, layout.error());
@@ -68,6 +63,40 @@ HostAnswer ShownLayouts::carryOut(const ListControls& c) {
     names += (names.empty() ? "" : ",") + control.id;
   }
   return {names};
+}
+
+std::optional<std::string> ShownLayouts::findLayout(const std::string& file, const std::string& panel) {
+  const auto exists = [](const std::string& path) {
+    std::error_code failed;
+    return std::filesystem::is_regular_file(filePath(path), failed);
+  };
+  missing_.reset();
+  if (exists(file)) return file;
+  const size_t slash = file.find_last_of('/');
+  const std::string name = file.substr(slash + 1);
+  const std::string in = slash == std::string::npos ? "." : file.substr(0, slash);
+  // Only a file in the folder given to the panel is looked for elsewhere.
+  const bool given = in == folder_ || (slash == std::string::npos && folder_ == ".");
+  std::string places = given && !folders_.givenWhere.empty()
+                           ? folders_.givenWhere + " (" + quoted(in) + ")"
+                           : "in folder " + quoted(in);
+  if (given) {
+    for (size_t i = 0; i < folders_.elsewhere.size(); ++i) {
+      const LayoutFolders::Place& place = folders_.elsewhere[i];
+      const std::string there = place.folder + "/" + name;
+      if (exists(there)) {
+        report_(SessionEntry::Kind::Note, "layout " + quoted(name) + " found " + place.where + ": " + quoted(there) +
+                                              " (not " + (folders_.givenWhere.empty() ? "in " + quoted(in)
+                                                                                      : folders_.givenWhere) + ")");
+        return there;
+      }
+      places += std::string(i + 1 == folders_.elsewhere.size() ? " or " : ", ") + place.where + " (" +
+                quoted(place.folder) + ")";
+    }
+  }
+  missing_ = "warning: no layout " + quoted(name) + " " + places + ": panel " + quoted(panel) + " shows nothing";
+  report_(SessionEntry::Kind::Note, *missing_);
+  return std::nullopt;
 }
 
 Result<ShownLayouts::Sent> ShownLayouts::press(const ControlPress& press) {

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "hostside/host_command.h"
 #include "hostside/result.h"
@@ -29,14 +30,36 @@ struct ControlPress {
   bool anyControl = false;
 };
 
+// Where layouts are looked for: the folder given to the panel, and, when a
+// layout the panel shows is not there, the same file name in other places
+// in order (panelhost's own folder, the current folder: the zips unpacked
+// into two folders leave the layout beside panelhost, not the plug-in).
+struct LayoutFolders {
+  struct Place {
+    std::string where;   // how a note names it: "beside panelhost"
+    std::string folder;  // the folder
+  };
+  // A folder alone, looked in alone. (Not explicit: most callers have only that.)
+  LayoutFolders(std::string given) : given(std::move(given)) {}
+  LayoutFolders(const char* given) : given(given) {}
+  LayoutFolders(std::string given, std::string givenWhere, std::vector<Place> elsewhere)
+      : given(std::move(given)), givenWhere(std::move(givenWhere)), elsewhere(std::move(elsewhere)) {}
+
+  std::string given;             // the folder given to the panel
+  std::string givenWhere;        // how a note names it; empty: "in folder \"<given>\""
+  std::vector<Place> elsewhere;  // looked in after it, in order
+};
+
 class ShownLayouts {
  public:
   // Why a press was refused when the panel shows no such control starts
   // with this.
   static constexpr const char* kNoControl = "the panel shows no control ";
 
-  // `folder` is the folder given to the panel; `report` hears the notes.
-  ShownLayouts(std::string folder, Report report) : folder_(std::move(folder)), report_(std::move(report)) {}
+  // `folders.given` is the folder given to the panel; `report` hears the
+  // notes, which say where a layout was found or every place looked in.
+  ShownLayouts(LayoutFolders folders, Report report)
+      : folder_(folders.given), folders_(std::move(folders)), report_(std::move(report)) {}
 
   // The panel's commands about what it shows; each answers as hostCommand
   // does. "PS" answers 1 when the layout is shown.
@@ -66,6 +89,10 @@ class ShownLayouts {
   // The first layout the panel showed that could not be read: one line
   // naming the file, the place and the field. A run stops on it (status 2).
   const std::optional<std::string>& fileFault() const { return fileFault_; }
+  // Why the panel shows nothing, when the last layout it showed was found
+  // nowhere: the warning naming every place looked in. A failed
+  // expectation repeats it, the likely cause.
+  const std::optional<std::string>& missing() const { return missing_; }
 
  private:
   // The layout if it shows `panel`, or null with a note.
@@ -73,9 +100,15 @@ class ShownLayouts {
   // A control of the shown panel, or null with a note.
   LayoutControl* shownControl(const std::string& panel, const std::string& control);
 
+  // The file the panel named, or the same name in the first other place
+  // that has it, with a note saying which; nothing when none has it.
+  std::optional<std::string> findLayout(const std::string& file, const std::string& panel);
+
   std::string folder_;
+  LayoutFolders folders_;
   Report report_;
   std::optional<PanelLayout> layout_;
   std::string shownPanel_;
   std::optional<std::string> fileFault_;
+  std::optional<std::string> missing_;
 };

@@ -2,6 +2,7 @@
 #include "panelhost/steps/step.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "panelhost/support/text.h"
 
@@ -75,6 +76,37 @@ Result<std::optional<Step>> parseStep(std::string_view line, const StepTable& ta
                 " operand(s), not " + std::to_string(step.words.size()));
   }
   return std::optional<Step>(std::move(step));
+}
+
+Result<> checkStep(const Step& step, const Devices& devices) {
+  // The operands' names, as the help shows them: "<device>", "<dest>", ...
+  Words names;
+  if (Result<Words> synopsis = splitWords(step.kind->synopsis)) names = std::move(*synopsis);
+  const std::string_view kinds = step.kind->operandKinds;
+  for (size_t i = 0; i < kinds.size() && i < step.words.size(); ++i) {
+    const std::string& word = step.words[i];
+    const std::string name = i < names.size() ? " (" + names[i] + ")" : "";
+    int number = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, failure] = std::from_chars(word.data(), end, number);
+    const bool whole = !word.empty() && failure == std::errc() && stop == end;
+    switch (kinds[i]) {
+      case 'd':
+        if (devices.byName(word) == nullptr && (!whole || devices.byNumber(number) == nullptr)) {
+          return fail("no device " + quoted(printable(word)));
+        }
+        break;
+      case 'n':
+        if (!whole) return fail(quoted(printable(word)) + " is not a whole number" + name);
+        break;
+      case 'm':
+        if (!whole || number < 0) return fail(quoted(printable(word)) + " is not a number of milliseconds" + name);
+        break;
+      default:
+        break;
+    }
+  }
+  return Done{};
 }
 
 std::string stepHelp(const StepTable& table) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "hostside/result.h"
+#include "panelhost/studio/devices.h"
 
 class StepRunner;
 using Words = std::vector<std::string>;
@@ -32,6 +33,11 @@ struct StepKind {
   Operands operands;
   size_t minWords;
   size_t maxWords;
+  // What each operand must be before the step runs, a letter each, in
+  // order (operands beyond the letters may be anything): 'd' a device of
+  // the studio, by number or "name", 'n' a whole number, 'm' milliseconds
+  // (a whole number, not negative), '*' anything.
+  const char* operandKinds;
   // An action (press, wait, ...) starts a fresh list of commands for the
   // expectations after it, and shows the panel once done.
   bool action;
@@ -48,6 +54,12 @@ using StepTable = std::vector<StepKind>;
 // The step on `line`, one of `table`; nothing for a blank or comment line;
 // or why the line is not a step.
 Result<std::optional<Step>> parseStep(std::string_view line, const StepTable& table);
+
+// Whether the operands of `step` fit its kinds (StepKind::operandKinds)
+// in the studio of `devices`, so a whole scenario can be checked before any
+// of it runs; why not, naming the operand:
+//   "no device \"ZIR SDI Routr\"", "\"7x\" is not a whole number (<dest>)"
+Result<> checkStep(const Step& step, const Devices& devices);
 
 // The help of the steps of `table`, one entry a line.
 std::string stepHelp(const StepTable& table);

@@ -5,6 +5,8 @@
 #include "panelhost/view/panel_view.h"
 
 Result<> StepRunner::run(const Step& step) {
+  // A scenario was checked whole before it ran; a shell line is checked here.
+  if (Result<> fits = checkStep(step, session_.studio().devices()); !fits) return fits;
   if (!step.kind->action) return step.kind->run(*this, step.words);
   firstOfAction_ = session_.commands().size();
   matched_ = firstOfAction_;

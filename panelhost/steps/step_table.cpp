@@ -25,7 +25,7 @@ const StepTable& StepRunner::steps() {
   using R = StepRunner;
   using W = Words;
   static const StepTable kSteps = {
-      {"help", "", "list the steps", Operands::Words, 0, 0, false,
+      {"help", "", "list the steps", Operands::Words, 0, 0, "", false,
        [](R& r, const W&) -> Result<> {
          r.out_ << stepHelp(steps());
          return Done{};
@@ -34,7 +34,7 @@ const StepTable& StepRunner::steps() {
        "work a control, e.g. press SourceSel 5\n"
        "(a list takes a source number, a group selector\n"
        "a page number, a button its layout message)",
-       Operands::Words, 1, 2, true,
+       Operands::Words, 1, 2, "", true,
        [](R& r, const W& w) -> Result<> {
          ControlPress press{w[0], w.size() > 1 ? w[1] : "", std::nullopt, true};
          const size_t slash = press.control.find('/');
@@ -45,7 +45,7 @@ const StepTable& StepRunner::steps() {
          (void)r.session_.press(press);  // a refusal is in the transcript
          return Done{};
        }},
-      {"tally", "<device> <index> <text>", "a device reports a tally", Operands::Words, 3, 3, true,
+      {"tally", "<device> <index> <text>", "a device reports a tally", Operands::Words, 3, 3, "dn*", true,
        [](R& r, const W& w) -> Result<> {
          const std::optional<int> device = r.deviceNumber(w[0]);
          const std::optional<int> index = toInt(w[1]);
@@ -53,7 +53,7 @@ const StepTable& StepRunner::steps() {
          r.session_.studio().deviceTally(*device, *index, w[2]);
          return Done{};
        }},
-      {"route", "<device> <source> <dest>", "a route made from outside the panel", Operands::Words, 3, 3, true,
+      {"route", "<device> <source> <dest>", "a route made from outside the panel", Operands::Words, 3, 3, "dnn", true,
        [](R& r, const W& w) -> Result<> {
          const std::optional<int> device = r.deviceNumber(w[0]);
          const std::optional<int> source = toInt(w[1]);
@@ -63,7 +63,7 @@ const StepTable& StepRunner::steps() {
          r.session_.studio().deviceRoute(*device, *source, *dest);
          return Done{};
        }},
-      {"wait", "<ms>", "let the clock run on", Operands::Words, 1, 1, true,
+      {"wait", "<ms>", "let the clock run on", Operands::Words, 1, 1, "m", true,
        [](R& r, const W& w) -> Result<> {
          const std::optional<int> ms = toInt(w[0]);
          if (!ms || *ms < 0) return fail("wait takes milliseconds, not " + quoted(w[0]));
@@ -74,18 +74,18 @@ const StepTable& StepRunner::steps() {
          }
          return Done{};
        }},
-      {"property", "<message>", "an enclosing panel sets or asks, e.g. return=all", Operands::Words, 1, 1, true,
+      {"property", "<message>", "an enclosing panel sets or asks, e.g. return=all", Operands::Words, 1, 1, "", true,
        [](R& r, const W& w) -> Result<> {
          r.answer_ = r.session_.property(w[0]);
          r.asked_ = true;
          return Done{};
        }},
-      {"close", "", "delete the panel", Operands::Words, 0, 0, true,
+      {"close", "", "delete the panel", Operands::Words, 0, 0, "", true,
        [](R& r, const W&) -> Result<> {
          r.session_.stop();
          return Done{};
        }},
-      {"show", "", "print the panel and the devices", Operands::Words, 0, 0, false,
+      {"show", "", "print the panel and the devices", Operands::Words, 0, 0, "", false,
        [](R& r, const W&) -> Result<> {
          r.printPanel();
          for (const std::string& line : deviceLines(viewDevices(r.session_.studio().devices()))) {
@@ -93,7 +93,7 @@ const StepTable& StepRunner::steps() {
          }
          return Done{};
        }},
-      {"expect", "<command>", "the next command sent must be this", Operands::RestOfLine, 1, 1, false,
+      {"expect", "<command>", "the next command sent must be this", Operands::RestOfLine, 1, 1, "", false,
        [](R& r, const W& w) -> Result<> {
          const std::vector<std::string>& commands = r.session_.commands();
          if (r.matched_ >= commands.size()) {
@@ -106,7 +106,7 @@ const StepTable& StepRunner::steps() {
          ++r.matched_;
          return Done{};
        }},
-      {"expect-none", "", "no further command was sent", Operands::Words, 0, 0, false,
+      {"expect-none", "", "no further command was sent", Operands::Words, 0, 0, "", false,
        [](R& r, const W&) -> Result<> {
          const std::vector<std::string>& commands = r.session_.commands();
          if (r.matched_ < commands.size()) {
@@ -114,7 +114,7 @@ const StepTable& StepRunner::steps() {
          }
          return Done{};
        }},
-      {"expect-answer", "<text> | none", "the last property answer", Operands::RestOfLine, 1, 1, false,
+      {"expect-answer", "<text> | none", "the last property answer", Operands::RestOfLine, 1, 1, "", false,
        [](R& r, const W& w) -> Result<> {
          if (!r.asked_) return fail("no property was asked for yet");
          const std::string got = r.answer_ ? quoted(*r.answer_) : "none";
@@ -122,7 +122,7 @@ const StepTable& StepRunner::steps() {
          if (got != wanted) return fail("expected the answer " + wanted + ", got " + got);
          return Done{};
        }},
-      {"expect-property", "<control> <key> <value>", "a control property", Operands::WordsJoinLast, 3, 3, false,
+      {"expect-property", "<control> <key> <value>", "a control property", Operands::WordsJoinLast, 3, 3, "", false,
        [](R& r, const W& w) -> Result<> {
          const PanelLayout* layout = r.session_.layouts().layout();
          const LayoutControl* control = layout != nullptr ? layout->find(w[0]) : nullptr;
@@ -132,7 +132,7 @@ const StepTable& StepRunner::steps() {
          if (got != quoted(w[2])) return fail("expected " + w[0] + " " + w[1] + " " + quoted(w[2]) + ", got " + got);
          return Done{};
        }},
-      {"expect-crosspoint", "<device> <dest> <source>", "", Operands::Words, 3, 3, false,
+      {"expect-crosspoint", "<device> <dest> <source>", "", Operands::Words, 3, 3, "dnn", false,
        [](R& r, const W& w) -> Result<> {
          const std::optional<int> device = r.deviceNumber(w[0]);
          const std::optional<int> dest = toInt(w[1]);
@@ -149,7 +149,7 @@ const StepTable& StepRunner::steps() {
          return Done{};
        }},
       {"expect-tally", "<device> <dest> <text>", "what a destination shows, through tie lines", Operands::WordsJoinLast,
-       3, 3, false,
+       3, 3, "dn*", false,
        [](R& r, const W& w) -> Result<> {
          const std::optional<int> device = r.deviceNumber(w[0]);
          const std::optional<int> dest = toInt(w[1]);

@@ -194,7 +194,12 @@ std::shared_ptr<const std::string> WebApi::stateText(std::uint64_t logAfter, Str
   }
   const LivePanel::Update update = panel_.latest(logAfter);
   if (stream != nullptr) *stream = {update.version, update.logSeq};
-  const std::string state = wireText({{"where", {{"url", url_}, {"plugin", plugin_}}},
+  const std::string state = wireText({{"where",
+                                        {{"url", url_},
+                                         {"plugin", plugin_},
+                                         {"path", file_.path},
+                                         {"version", file_.version},
+                                         {"sha256", file_.sha256}}},
                                       {"state", toJson(update.state)},
                                       {"log", logJson(update.log)}});
   auto text = std::make_shared<const std::string>(event ? "data: " + state + "\n\n" : state);

@@ -4,7 +4,8 @@
 // status and a body. The HTTP server (web_server.cpp) reads requests within
 // its limits and maps them onto it:
 //   GET  /                 the page (index.html, panel.css, panel.js)
-//   GET  /api/state        {"where": {"url", "plugin"}, "state": <SessionView>, "log": [<log line>...]}
+//   GET  /api/state        {"where": {"url", "plugin", "path", "version", "sha256"}, "state": <SessionView>,
+//                          "log": [<log line>...]} (path, version, SHA-256: the plug-in file loaded)
 //   GET  /api/events       the same as server-sent events, one "data:" line per change,
 //                          each carrying only the log entries the stream has not sent yet
 //   POST /api/press        {"control": "SourceSel", "choice": "5"} -> {"message": "index=5"}
@@ -47,6 +48,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "panelhost/boundary/plugin_library.h"
 #include "panelhost/live/live_panel.h"
 
 struct WebReply {
@@ -64,8 +66,10 @@ class WebApi {
   static constexpr const char* kEventsPath = "/api/events";
   static constexpr const char* kKeepAlive = ": keep-alive\n\n";
 
-  // `plugin` is what the page calls the panel (its file name).
-  WebApi(LivePanel& panel, std::string plugin) : panel_(panel), plugin_(std::move(plugin)) {}
+  // `plugin` is what the page calls the panel (its file name); `file` says
+  // which file it is.
+  WebApi(LivePanel& panel, std::string plugin, PluginFile file = {})
+      : panel_(panel), plugin_(std::move(plugin)), file_(std::move(file)) {}
 
   // The port the page is served on, once bound: it makes the URL, and the
   // Host and Origin requests must carry.
@@ -114,6 +118,7 @@ class WebApi {
 
   LivePanel& panel_;
   std::string plugin_;
+  PluginFile file_;
   std::string url_;
   std::vector<std::string> hosts_;  // the Host values taken: 127.0.0.1:<port>, localhost:<port>
   // Texts still held by someone, by (version, logAfter, event): clients at

@@ -37,7 +37,8 @@ class Connection;
 }  // namespace
 
 struct WebServer::Http : std::enable_shared_from_this<WebServer::Http> {
-  Http(LivePanel& panel, std::string plugin) : panel(panel), api(panel, std::move(plugin)) {}
+  Http(LivePanel& panel, std::string plugin, PluginFile file)
+      : panel(panel), api(panel, std::move(plugin), std::move(file)) {}
 
   void accept();
   // Every event stream sends what changed, if it is not busy sending.
@@ -386,8 +387,8 @@ void WebServer::Http::later(const std::weak_ptr<Http>& http, std::function<void(
   if (std::shared_ptr<Http> alive = http.lock()) net::post(alive->io, std::move(f));
 }
 
-WebServer::WebServer(LivePanel& panel, std::string plugin)
-    : http_(std::make_shared<Http>(panel, std::move(plugin))) {}
+WebServer::WebServer(LivePanel& panel, std::string plugin, PluginFile file)
+    : http_(std::make_shared<Http>(panel, std::move(plugin), std::move(file))) {}
 
 WebServer::~WebServer() { stop(); }
 

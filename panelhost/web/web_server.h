@@ -26,6 +26,7 @@
 #include <string>
 
 #include "hostside/result.h"
+#include "panelhost/boundary/plugin_library.h"
 #include "panelhost/live/live_panel.h"
 
 class WebServer {
@@ -43,9 +44,9 @@ class WebServer {
   static constexpr std::size_t kMaxFields = 64;
   static constexpr std::size_t kMaxConnections = 256;
 
-  // `plugin` is what the page calls the panel (its file name). `panel`
-  // must outlive the server.
-  WebServer(LivePanel& panel, std::string plugin);
+  // `plugin` is what the page calls the panel (its file name), `file`
+  // which file it is. `panel` must outlive the server.
+  WebServer(LivePanel& panel, std::string plugin, PluginFile file = {});
   // Stops serving if it still does.
   ~WebServer();
   WebServer(const WebServer&) = delete;

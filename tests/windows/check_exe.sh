@@ -23,6 +23,7 @@ allowed_imports=(
   ole32.dll    # COM, which ShellExecuteW's handlers may need
   WS2_32.dll   # sockets, for the web mode
   MSWSOCK.dll  # the sockets' faster accept and connect, for the web mode
+  VERSION.dll  # the loaded DLL's version resource, shown on every banner
 )
 
 expected_version="Language=2057

@@ -17,6 +17,7 @@ readme_names=(
   "ZIR VESK Packager" "ZIR SDI Router" 410 411 412 77 79 scr_mons.vesk_ui
   "SD '" "PS '" "TP '" "RC " "ET 1 250" "RR " "RP " "RU " AS
   myParam instance return=all return=myParam _events _commands
+  "layout tools" "not a file for the studio" "Extract All" ".\\panelhost.exe" Get-FileHash
 )
 
 unpack_zip "$expected_files"

@@ -2,8 +2,9 @@
 # Checks panelhost's zip for a studio engineer's PC: it holds exactly
 # panelhost.exe, its readme, the layout, the default device table and the
 # shipped scenarios; panelhost.exe is the very program the build made and
-# passes check_exe.sh; the other files are the project's own, byte for byte;
-# the readme has Windows line endings and says how to start.
+# passes check_exe.sh; the other files are the project's own, byte for byte
+# (the scenarios with Windows line endings, every line); the readme has
+# Windows line endings and says how to start.
 #
 # Usage: check_panelhost_package.sh LLVM_READOBJ ZIP BUILT_EXE MACHINE VERSION
 set -euo pipefail
@@ -25,6 +26,7 @@ expected_files="$(printf '%s\n' panelhost.exe panelhost-readme.txt "${!sources[@
 readme_says=(
   "panelhost $version" "ZUV_OZo.dll" "ZUV_OZo-$version-win32.zip" "panelhost.exe web ZUV_OZo.dll --open"
   "scenarios\\road_of_one_take.scenario" "Ctrl+C" "127.0.0.1" "--port 0" "default_devices.json"
+  "Extract All" ".\\panelhost.exe" "--version" "SHA-256" "32-bit"
 )
 
 unpack_zip "$expected_files"
@@ -35,8 +37,13 @@ if [ -f "$unpacked/panelhost.exe" ]; then
     fail "the packed panelhost.exe fails check_exe.sh"
 fi
 for file in "${!sources[@]}"; do
-  [ ! -f "$unpacked/$file" ] || cmp -s "$unpacked/$file" "${sources[$file]}" ||
-    fail "$file differs from ${sources[$file]}"
+  [ -f "$unpacked/$file" ] || continue
+  if [[ "$file" == scenarios/* ]]; then
+    ! grep -qv $'\r$' "$unpacked/$file" || fail "$file must end every line with CR LF"
+    sed 's/\r$//' "$unpacked/$file" | cmp -s - "${sources[$file]}" || fail "$file differs from ${sources[$file]}"
+  else
+    cmp -s "$unpacked/$file" "${sources[$file]}" || fail "$file differs from ${sources[$file]}"
+  fi
 done
 
 check_readme panelhost-readme.txt "${readme_says[@]}"

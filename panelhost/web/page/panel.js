@@ -241,6 +241,7 @@ function drawWhere(where) {
   $('url').textContent = where.url;
   $('url').href = where.url;
   $('plugin').textContent = where.plugin;
+  $('plugin').title = `${where.path}\nversion ${where.version}\nSHA-256 ${where.sha256}`;
   document.title = `${where.plugin} · panelhost`;
 }
 

@@ -77,7 +77,8 @@ check 2 "^panelhost: device configuration '.*wrapped.json': devices\[0\].number 
 echo help >"$here/help.scenario"
 passes "expect-tally <device> <dest> <text>" run "$plugin" --script "$here/help.scenario"
 printf 'jump\033[2J\377\n' >"$here/raw.scenario"
-check 1 "raw.scenario:1: unknown step 'jump\\\\x1b\[2J\\\\xff' \(try 'help'\)$" run "$plugin" --script "$here/raw.scenario"
+want_lines=2 check 2 "raw.scenario:1: unknown step 'jump\\\\x1b\[2J\\\\xff' \(try 'help'\)$" \
+  run "$plugin" --script "$here/raw.scenario"
 if grep -q $'\033' "$here/err"; then
   echo "FAIL: a raw escape byte reached the terminal"
   failures=$((failures + 1))

@@ -4,7 +4,8 @@
 # Then the shell on piped input, and the web mode worked by a client here.
 # Usage: cli_errors.sh PANELHOST PLUGIN ROGUE_PLUGIN NO_EXPORT_PLUGIN SCENARIO_DIR
 # PANELHOST may hold an emulator before the program ("qemu-i386 panelhost",
-# "tools/wine64-run PREFIX panelhost.exe"); its lines may end in CR LF.
+# "tools/wine64-run PREFIX panelhost.exe"); its lines may end in CR LF. The
+# checks run in a scratch folder: every path given must be absolute.
 set -u
 read -r -a panelhost <<<"$1"
 plugin=$2 rogue=$3 noexport=$4 scenarios=$5
@@ -12,6 +13,10 @@ here=$(mktemp -d)
 trap 'rm -rf "$here"' EXIT
 echo '{"devices": [' > "$here/broken.json"
 source "$(dirname "$0")/expect_lines.sh"
+# The rogue plug-in reads its breach from the layout folder's name, and a
+# --layouts folder must be there: they are made here, and run from here.
+mkdir -p "$here/no-panel" "$here/keep-reply"
+cd "$here" || exit 1
 
 check 2 '^panelhost: A subcommand is required'
 check 2 '^panelhost: .*fly'                                 fly
@@ -19,15 +24,80 @@ check 2 '^panelhost: PLUGIN is required'                    run --script "$scena
 check 2 '^panelhost: --script is required'                  run "$plugin"
 check 2 "^panelhost: cannot read scenario 'nowhere.scenario': no such file$" run "$plugin" --script nowhere.scenario
 check 2 "^panelhost: cannot open plug-in '/no/such.so': no such file" run /no/such.so --script "$scenarios/empty.scenario"
-check 2 "^panelhost: cannot load plug-in '.*empty.scenario'"  run "$scenarios/empty.scenario" --script "$scenarios/empty.scenario"
+# A file that is no library; a Windows panelhost says it is no Windows DLL
+# (LoadLibrary's error 193, read from the file's header).
+not_dll=''
+[[ "${panelhost[-1]}" == *.exe ]] && not_dll=': empty.scenario is not a Windows DLL \(error 193\)$'
+check 2 "^panelhost: cannot load plug-in '.*empty.scenario'$not_dll" run "$scenarios/empty.scenario" --script "$scenarios/empty.scenario"
 check 2 'is not a script panel plug-in: it has no export load_vesk_client_script$' run "$noexport" --script "$scenarios/empty.scenario"
 check 2 'load_vesk_client_script returned no panel$'        run "$rogue" --layouts no-panel --script "$scenarios/empty.scenario"
 check 2 "^panelhost: device configuration '.*broken.json': line 2, column 1: not JSON: " run "$plugin" --devices "$here/broken.json" --script "$scenarios/empty.scenario"
 check 2 "^panelhost: cannot read device configuration '/no/devices.json': no such file$" run "$plugin" --devices /no/devices.json --script "$scenarios/empty.scenario"
 check 1 "failing_expectation.scenario:3: failed: expected \"RC 9 5 411 ',1' 0\", but the next command was \"RC 9 5 410 ',1' 0\"" run "$plugin" --script "$scenarios/failing_expectation.scenario"
-check 1 "bad_step.scenario:2: unknown step 'jump'"           run "$plugin" --script "$scenarios/bad_step.scenario"
+want_lines=2 check 2 "bad_step.scenario:2: unknown step 'jump'"  run "$plugin" --script "$scenarios/bad_step.scenario"
+check 2 "^panelhost: --layouts '/no/layouts' is not a folder: there is no such folder$" \
+  run "$plugin" --layouts /no/layouts --script "$scenarios/empty.scenario"
 check 1 '^panelhost: the panel broke the host.s rules: reply "7 0" was never handed back' run "$rogue" --layouts keep-reply --script "$scenarios/empty.scenario"
 check 2 '^panelhost: cannot open plug-in'                    shell /no/such.so
+
+# A scenario is checked whole before anything runs: every mistake is listed
+# with its line, then one line says nothing was run (status 2, not a
+# failed expectation's 1).
+printf '%s\n' 'press SourceSel 5' 'expect-tally "ZIR SDI Routr" 77 CAM 5' 'wait soon' '# fine' 'jump 3' \
+  >"$here/three.scenario"
+want_lines=4 check 2 "^panelhost: 3 mistakes in scenario '.*three.scenario': nothing was run$" \
+  run "$plugin" --script "$here/three.scenario"
+for want in 'three.scenario:2: no device "ZIR SDI Routr"' \
+            'three.scenario:3: "soon" is not a number of milliseconds (<ms>)' \
+            "three.scenario:5: unknown step 'jump' (try 'help')"; do
+  grep -qF "$want" "$here/err" || failed "the three mistakes' report lacks: $want"
+done
+[ -s "$here/out" ] && failed "a scenario with mistakes ran: $(head -3 "$here/out")"
+
+# Scenarios as Windows tools save them: UTF-8 with a byte-order mark, and
+# UTF-16 with one (Notepad's "Unicode", PowerShell 5's >); UTF-16 without
+# a mark is refused in one line.
+take="# CAM 5\r\npress SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n"
+printf "\xef\xbb\xbf$take" >"$here/bom.scenario"
+passes "bom.scenario:3: expect RC 9 5 410 ',1' 0" run "$plugin" --script "$here/bom.scenario"
+{ printf '\xff\xfe'; printf "$take" | iconv -f UTF-8 -t UTF-16LE; } >"$here/utf16.scenario"
+passes "utf16.scenario:3: expect RC 9 5 410 ',1' 0" run "$plugin" --script "$here/utf16.scenario"
+printf "$take" | iconv -f UTF-8 -t UTF-16LE >"$here/unmarked.scenario"
+check 2 "^panelhost: cannot read scenario '.*unmarked.scenario': it holds a NUL byte at byte 2 .*: save it as UTF-8$" \
+  run "$plugin" --script "$here/unmarked.scenario"
+
+# Which panelhost, and which plug-in: its path, version and SHA-256 on the banner.
+"${panelhost[@]}" --version >"$here/out" 2>&1
+grep -Eq '^panelhost [0-9]+\.[0-9]+\.[0-9]+\.[0-9]+ \((32|64)-bit (Linux|Windows) program\)' "$here/out" ||
+  failed "panelhost --version said: $(cat "$here/out")"
+passes "ZUV_OZo.$([[ "${panelhost[-1]}" == *.exe ]] && echo dll || echo so), version " \
+  run "$plugin" --script "$scenarios/empty.scenario"
+grep -q "^panelhost: plug-in .*, SHA-256 $(sha256sum "$plugin" | cut -d' ' -f1)\$" "$here/out" ||
+  failed "the banner does not give the plug-in's SHA-256: $(grep -a 'SHA-256' "$here/out")"
+# A DLL's version is its version resource's; a shared object's, the build's.
+version_follows=' \(this build.s; '
+[[ "${panelhost[-1]}" == *.exe ]] && version_follows=', SHA-256'
+grep -Eq "^panelhost: plug-in .*, version [0-9]+(\.[0-9]+){3}$version_follows" "$here/out" ||
+  failed "the banner does not give the plug-in's version: $(grep -a 'SHA-256' "$here/out")"
+
+# The zips unpacked by Explorer into two folders: the layout beside
+# panelhost is found, and said so; found nowhere, a failed expectation
+# repeats why.
+mkdir -p "$here/program" "$here/plugin"
+cp "${panelhost[-1]}" "$here/program/"
+cp "$(dirname "$plugin")/scr_mons.vesk_ui" "$here/program/"
+cp "$plugin" "$here/plugin/"
+apart=("${panelhost[@]}")
+apart[-1]="$here/program/$(basename "${panelhost[-1]}")"
+printf "press SourceSel 5\nexpect RC 9 5 410 ',1' 0\n" >"$here/take.scenario"
+before=("${panelhost[@]}")
+panelhost=("${apart[@]}")
+passes 'note: layout "scr_mons.vesk_ui" found beside panelhost: ' \
+  run "$here/plugin/$(basename "$plugin")" --script "$here/take.scenario"
+panelhost=("${before[@]}")
+want_lines=2 check 1 'warning: no layout "scr_mons.vesk_ui" beside the plug-in \(.*\), beside panelhost \(.*\) or in the current folder' \
+  run "$here/plugin/$(basename "$plugin")" --script "$here/take.scenario"
+grep -q "take.scenario:2: failed: expected" "$here/err" || failed "no failed expectation before the layout's warning"
 
 # A scenario saved with Windows line endings runs as it reads.
 printf "press SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n" >"$here/crlf.scenario"
@@ -37,7 +107,7 @@ grep -qx "crlf.scenario:1: press SourceSel 5" "$here/out" || failed "a scenario'
 # The shell on piped input: a take, then real time passes and the highlight
 # clears; a mistake is reported once, not again on the blank lines after it;
 # a line may end in CR LF.
-printf 'press SourceSel 5\nwait 300\nbogus\n\n\nquit\r\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
+printf 'press SourceSel 5\nwait 300\nbogus\n\n\npress SourceSel 12\npress SourceSel 99\nquit\r\n' | "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
 status=$?
 unix_lines "$here/shell"
 if [ "$(grep -c '^error: ' "$here/shell")" -ne 1 ]; then
@@ -45,8 +115,10 @@ if [ "$(grep -c '^error: ' "$here/shell")" -ne 1 ]; then
   failures=$((failures + 1))
 fi
 for want in "<- RC 9 5 410 ',1' 0" "<- TP 'text=CAM 5' '1' 'VID_1'" "<- TP 'index=0' '1' 'SourceSel'" \
-            "lit: none" "error: unknown step 'bogus'" "<- AS"; do
-  if ! grep -qF "$want" "$here/shell"; then
+            "lit: none" "error: unknown step 'bogus'" "<- AS" \
+            "note: source 12 is not on the page list \"SourceSel\" shows (page 1, \"Cameras\")" \
+            "note: \"ZIR VESK Packager\" has no source 99: sent all the same" "-> control SourceSel \"index=99\""; do
+  if ! grep -qF -- "$want" "$here/shell"; then
     echo "FAIL: the shell's output lacks: $want"
     failures=$((failures + 1))
   fi
@@ -91,6 +163,9 @@ web_checks() {
     answer=$(curl -sSf --max-time 10 -H "Origin: $site" -H 'Content-Type: application/json' \
       -d '{"control": "SourceSel", "choice": "5"}' "$site/api/press")
     grep -qF '"index=5"' <<<"$answer" || failed "POST $site/api/press answered: $answer"
+    answer=$(curl -sSf --max-time 10 "$site/api/state")
+    grep -qF "\"sha256\":\"$(sha256sum "$plugin" | cut -d' ' -f1)\"" <<<"$answer" ||
+      failed "GET $site/api/state does not give the plug-in's SHA-256: ${answer:0:300}"
     for _ in $(seq 100); do grep -qF "<- RC 9 5 410 ',1' 0" "$here/web" && break; sleep 0.05; done
     grep -qF "<- RC 9 5 410 ',1' 0" "$here/web" || failed "the press on the page routed nothing"
     for _ in $(seq 200); do [ -s "$here/opened" ] && break; sleep 0.05; done

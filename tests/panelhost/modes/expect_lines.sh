@@ -14,7 +14,8 @@ failed() {
 unix_lines() { sed -i 's/\r$//' "$@"; }
 
 # check STATUS PATTERN ARGS...: runs panelhost ARGS, expects STATUS and one
-# stderr line matching PATTERN (an extended regular expression).
+# stderr line matching PATTERN (an extended regular expression); with
+# `want_lines=N check ...`, N lines, one of them matching.
 check() {
   local want=$1 pattern=$2
   shift 2
@@ -22,9 +23,9 @@ check() {
   local status=$? lines
   unix_lines "$here/out" "$here/err"
   lines=$(wc -l <"$here/err")
-  if [ "$status" -ne "$want" ] || [ "$lines" -ne 1 ] || ! grep -Eq "$pattern" "$here/err"; then
+  if [ "$status" -ne "$want" ] || [ "$lines" -ne "${want_lines:-1}" ] || ! grep -Eq "$pattern" "$here/err"; then
     echo "FAIL: panelhost $*"
-    echo "  wanted status $want and one line matching: $pattern"
+    echo "  wanted status $want and ${want_lines:-1} line(s), one matching: $pattern"
     echo "  got status $status and $lines line(s), then the output's last lines:"
     sed 's/^/    /' "$here/err"
     tail -5 "$here/out" | sed 's/^/    /'

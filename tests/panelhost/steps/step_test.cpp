@@ -70,3 +70,46 @@ TEST(StepParse, NoStepsAndErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each step's operands against the studio, before anything runs: the
+// built-in studio has device 9 "ZIR VESK Packager" and 7 "ZIR SDI Router".
+TEST(StepCheck, OperandsFitTheStudio) {
+  const Devices devices = Devices::builtIn();
+  struct Case {
+    const char* line;
+    const char* reason;  // empty: it fits
+  } cases[] = {
+      {"tally \"ZIR SDI Router\" 78 \"CAM 2\"", ""},
+      {"tally 7 78 \"\"", ""},
+      {"expect-tally \"ZIR SDI Router\" 77 CAM 5", ""},
+      {"expect-crosspoint 9 410 5", ""},
+      {"route \"ZIR VESK Packager\" 5 -1", ""},
+      {"wait 0", ""},
+      {"press SourceSel 99", ""},  // a source the studio lacks is the panel's business: sent with a note
+      {"expect-tally \"ZIR SDI Routr\" 77 CAM 5", "no device \"ZIR SDI Routr\""},
+      {"tally 8 78 x", "no device \"8\""},
+      {"tally 7x 78 x", "no device \"7x\""},
+      {"expect-crosspoint 9 4l0 5", "\"4l0\" is not a whole number (<dest>)"},
+      {"route 9 5 99999999999", "\"99999999999\" is not a whole number (<dest>)"},
+      {"expect-tally 7 \"\" CAM 5", "\"\" is not a whole number (<dest>)"},
+      {"wait -5", "\"-5\" is not a number of milliseconds (<ms>)"},
+      {"wait 1.5", "\"1.5\" is not a number of milliseconds (<ms>)"},
+      {"tally \"\x1b[2J\" 1 x", "no device \"\\x1b[2J\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const Result<std::optional<Step>> step = parseStep(c.line, StepRunner::steps());
+    ASSERT_TRUE(step && *step);
+    const Result<> fits = checkStep(**step, devices);
+    if (*c.reason == '\0') {
+      EXPECT_TRUE(fits) << fits.error();
+    } else {
+      ASSERT_FALSE(fits);
+      EXPECT_EQ(fits.error(), c.reason);
+    }
+  }
+}
+
+}  // namespace

@@ -60,7 +60,7 @@ class WebServerTest : public ::testing::Test {
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     panel = std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
                                         Devices::builtIn(), &quiet, false);
-    server = std::make_unique<WebServer>(*panel, "ZUV_OZo.so");
+    server = std::make_unique<WebServer>(*panel, "ZUV_OZo.so", library.file());
     const Result<int> bound = server->bind(0);
     ASSERT_TRUE(bound) << bound.error();
     port = *bound;
@@ -110,7 +110,13 @@ TEST_F(WebServerTest, StateSaysWhereItIsAndHoldsThePanelAndTheLog) {
   const Answer answer = request(port, http::verb::get, "/api/state");
   ASSERT_EQ(answer.status, 200);
   const json body = json::parse(answer.body);
-  EXPECT_EQ(body.at("where"), (json{{"url", server->url()}, {"plugin", "ZUV_OZo.so"}}));
+  // Which file is loaded: the library's own account of it.
+  EXPECT_EQ(body.at("where"), (json{{"url", server->url()},
+                                    {"plugin", "ZUV_OZo.so"},
+                                    {"path", library.file().path},
+                                    {"version", library.file().version},
+                                    {"sha256", library.file().sha256}}));
+  EXPECT_EQ(body.at("where").at("sha256").get<std::string>().size(), 64u);
   EXPECT_EQ(body.at("state").at("panel").at("title"), "Studio A - SCR monitors");
   EXPECT_EQ(body.at("state").at("running"), true);
   ASSERT_FALSE(body.at("log").empty());
