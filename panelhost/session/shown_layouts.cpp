@@ -23,8 +23,9 @@ HostAnswer ShownLayouts::carryOut(const ShowLayout& c) {
   if (!std::filesystem::exists(filePath(file), missing)) {
     const size_t slash = file.find_last_of('/');
     const std::string in = slash == std::string::npos ? "." : file.substr(0, slash);
-    report_(SessionEntry::Kind::Note, "warning: no layout " + quoted(file.substr(slash + 1)) + " in folder " +
-                                          quoted(in) + ": panel " + quoted(c.panel) + " shows nothing");
+    const std::string missing = "no layout " + quoted(file.substr(slash + 1)) + " in folder " + quoted(in);
+    if (!layout_) missing_ = missing;
+    report_(SessionEntry::Kind::Note, "warning: " + missing + ": panel " + quoted(c.panel) + " shows nothing");
     return {};
   }
   Result<PanelLayout> layout = PanelLayout::load(file);
@@ -35,6 +36,8 @@ HostAnswer ShownLayouts::carryOut(const ShowLayout& c) {
   }
   layout_ = std::move(*layout);
   shownPanel_ = c.panel;
+  changed_ = {true, {}};
+  missing_.clear();
   report_(SessionEntry::Kind::Note, "showing " + quoted(file) + " as panel " + quoted(shownPanel_));
   return {std::nullopt, 1};
 }
@@ -43,6 +46,7 @@ HostAnswer ShownLayouts::carryOut(const SetProperty& c) {
   LayoutControl* control = shownControl(c.panel, c.control);
   if (control == nullptr) return {};
   const size_t equals = c.text.find('=');
+  changed_.controls.insert(control->id);
   control->properties[c.text.substr(0, equals)] = equals == std::string::npos ? "" : c.text.substr(equals + 1);
   return {};
 }
@@ -88,7 +92,10 @@ Result<ShownLayouts::Sent> ShownLayouts::press(const ControlPress& press) {
     // The list lights what was picked, read from the message as the host
     // splits it for the panel.
     const message_parts parts(sent.message.c_str());
-    if (parts.hasValue) sent.shown->properties["index"] = parts.value;
+    if (parts.hasValue) {
+      sent.shown->properties["index"] = parts.value;
+      changed_.controls.insert(sent.shown->id);
+    }
   }
   return sent;
 }

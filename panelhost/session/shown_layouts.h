@@ -9,7 +9,9 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "hostside/host_command.h"
 #include "hostside/result.h"
@@ -66,6 +68,18 @@ class ShownLayouts {
   // The first layout the panel showed that could not be read: one line
   // naming the file, the place and the field. A run stops on it (status 2).
   const std::optional<std::string>& fileFault() const { return fileFault_; }
+  // While no layout is shown because the last one asked for was not there:
+  // "no layout '<file>' in folder '<folder>'"; empty otherwise.
+  const std::string& missing() const { return missing_; }
+
+  // What changed on show since the last call: whether a layout was shown
+  // anew (every control with it), and the controls whose properties the
+  // panel or a press changed, each once.
+  struct Changed {
+    bool layout = false;
+    std::set<std::string> controls;
+  };
+  Changed takeChanged() { return std::exchange(changed_, {}); }
 
  private:
   // The layout if it shows `panel`, or null with a note.
@@ -78,4 +92,6 @@ class ShownLayouts {
   std::optional<PanelLayout> layout_;
   std::string shownPanel_;
   std::optional<std::string> fileFault_;
+  Changed changed_;
+  std::string missing_;
 };
