@@ -168,10 +168,17 @@ for (const table of TABLES) describe(`panelhost web in Chromium, ${table.name}`,
       assert.match(await text(page.locator('.device[data-device="9"] .rows-shown')), /^1–\d+ of \d+$/);
     }
     await filter.fill('CAM 2');
-    await eventually('only rows taking CAM 2', async () => {
-      const sources = await page.locator('.device[data-device="9"] tbody.rows .source').allTextContents();
-      return sources.length > 0 && sources.every((s) => s.endsWith('CAM 2')) ? sources : null;
-    });
+    const shown = page.locator('.device[data-device="9"] tbody.rows .source');
+    if (table.crosspoints > 6) {
+      await eventually('only rows taking CAM 2', async () => {
+        const sources = await shown.allTextContents();
+        return sources.length > 0 && sources.every((s) => s.endsWith('CAM 2')) ? sources : null;
+      });
+    } else {
+      // The shipped packager has only the monitors' destinations.
+      await eventually('no other rows', async () =>
+        (await text(page.locator('.device[data-device="9"] .rows-shown'))) === 'no rows');
+    }
     for (const monitor of [410, 411, 412]) assert.equal(await crosspoint(9, monitor).count(), 1, `${monitor} shown`);
     await filter.fill('');
   });
