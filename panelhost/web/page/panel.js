@@ -162,13 +162,24 @@ function drawTakesGoTo() {
   line.textContent = names.length ? `Takes go to ${names.join(' and ')}` : 'No monitor is chosen: takes go nowhere';
 }
 
-// Presses go out on pointer down, as a panel key acts when pushed.
+// Presses go out on pointer down, as a panel key acts when pushed. A
+// source of a list is lit at once, as the host lights what was picked
+// before the panel hears of it; the stream's change confirms it, and a
+// press refused draws the list again as the host has it.
 function sendPress(target) {
   const key = target.closest('button[data-control]');
   if (!key) return;
   const body = {control: key.dataset.control};
   if (key.dataset.choice !== undefined) body.choice = key.dataset.choice;
-  post('/api/press', body).catch((error) => showProblem(error.message));
+  if (key.classList.contains('source')) {
+    for (const lit of key.parentElement.querySelectorAll('.lit')) lit.classList.remove('lit');
+    key.classList.add('lit');
+  }
+  post('/api/press', body).catch((error) => {
+    const i = shown.at.get(body.control);
+    if (shown.panel && i !== undefined) drawControl(shown.panel.controls[i]);
+    showProblem(error.message);
+  });
 }
 
 $('panel').addEventListener('pointerdown', (event) => {
