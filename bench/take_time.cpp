@@ -63,7 +63,7 @@ void measure(const PluginLibrary& plugin, const std::string& folder, const char*
     (void)session.start();
     scripted = microsecondsPer(200, [&](int i) {
       (void)session.press({"SourceSel", std::to_string(1 + i % 6), std::nullopt, false});
-      session.advanceTo(session.now() + 300);  // the tally, and the highlight cleared
+      session.advanceTo(session.studio().now() + 300);  // the tally, and the highlight cleared
       session.forgetCommands();
     });
   }

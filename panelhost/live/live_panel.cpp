@@ -62,9 +62,9 @@ void LivePanel::press(const std::string& control, const std::string& choice, Pre
   }
 }
 
-void LivePanel::property(const std::string& message, PropertyDone done) {
+void LivePanel::property(const std::string& message, PropertyDone done, const std::string& asker) {
   auto shared = std::make_shared<PropertyDone>(std::move(done));
-  if (!loop_.post([this, message, shared] { (*shared)(propertyNow(message)); })) {
+  if (!loop_.post([this, message, asker, shared] { (*shared)(propertyNow(message, asker)); })) {
     (*shared)(fail("the panel host is stopping"));
   }
 }
@@ -73,16 +73,26 @@ Result<std::string> LivePanel::pressNow(const std::string& control, const std::s
   catchUp();
   if (!session_.running()) return fail("no panel is running");
   Result<std::string> sent = session_.press({control, choice, std::nullopt, false});
-  if (sent) publish();
+  publish();
   return sent;
 }
 
-Result<std::optional<std::string>> LivePanel::propertyNow(const std::string& message) {
+Result<std::optional<std::string>> LivePanel::propertyNow(const std::string& message, const std::string& asker) {
   catchUp();
   if (!session_.running()) return fail("no panel is running");
-  std::optional<std::string> answer = session_.property(message);
+  std::optional<std::string> answer = session_.property(message, asker);
   publish();
   return answer;
+}
+
+void LivePanel::inStudio(std::function<void(Studio&)> work) {
+  (void)onLoop([&]() -> Result<> {
+    catchUp();
+    work(session_.studio());
+    session_.settle();
+    publish();
+    return Done{};
+  });
 }
 
 bool LivePanel::running() const {
@@ -134,10 +144,11 @@ void LivePanel::entry(const SessionEntry& entry) {
   if (entry.kind == SessionEntry::Kind::Reply && !replies_) return;
   SessionEntry kept{entry.kind, entry.timeMs, cutText(entry.text, kLogTextKept)};
   std::lock_guard<std::mutex> lock(mutex_);
-  log_.push_back({++logSeq_, std::move(kept)});
+  const std::int64_t wall = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::system_clock::now().time_since_epoch()).count();
+  log_.push_back({++logSeq_, std::move(kept), wall});
   if (log_.size() > kLogKept) log_.pop_front();
   // Readers hear of it at the next publish(), with the panel it led to.
-  ++version_;
 }
 
 void LivePanel::catchUp() { session_.advanceTo(elapsedMs()); }
@@ -147,13 +158,24 @@ void LivePanel::publish() {
   // the steps' own): kept, it would grow with every press for as long as
   // the page is worked.
   session_.forgetCommands();
-  SessionView state = viewSession(session_);
-  {
+  if (!published_) {
+    // The one whole view; from here on only what the session says changed.
+    (void)session_.takeChanges();
+    SessionView state = viewSession(session_);
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!published_ || !(state == state_)) {
-      state_ = std::move(state);
-      published_ = true;
-      ++version_;
+    state_ = std::move(state);
+    published_ = true;
+    publishedLogSeq_ = logSeq_;
+    ++version_;
+  } else {
+    // state_ is written on this thread only: read here without the lock.
+    ViewChange change = viewChange(session_, session_.takeChanges(), state_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!change.empty() || logSeq_ != publishedLogSeq_) {
+      applyChange(state_, change);
+      publishedLogSeq_ = logSeq_;
+      journal_.emplace_back(++version_, std::move(change));
+      if (journal_.size() > kChangesKept) journal_.pop_front();
     }
   }
   changed_.notify_all();
@@ -162,6 +184,31 @@ void LivePanel::publish() {
 
 std::int64_t LivePanel::elapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(EventLoop::Clock::now() - start_).count();
+}
+
+LivePanel::Changes LivePanel::changesSince(std::uint64_t version, std::uint64_t logAfter) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Changes changes;
+  changes.version = version_;
+  // The journal reaches back to the version before its first entry.
+  const bool reached = version >= version_ || (!journal_.empty() && version + 1 >= journal_.front().first);
+  if (!reached) {
+    Update update = updateLocked(0);
+    changes.whole = std::move(update.state);
+    changes.log = std::move(update.log);
+    changes.logSeq = update.logSeq;
+    return changes;
+  }
+  std::vector<const ViewChange*> since;
+  for (const auto& [at, change] : journal_) {
+    if (at > version) since.push_back(&change);
+  }
+  changes.change = mergeChanges(since);
+  if (since.empty()) changes.change.now = state_.now;
+  changes.logSeq = std::max(logAfter, logSeq_);
+  for (auto line = log_.rbegin(); line != log_.rend() && line->seq > logAfter; ++line) changes.log.push_back(*line);
+  std::reverse(changes.log.begin(), changes.log.end());
+  return changes;
 }
 
 LivePanel::Update LivePanel::updateLocked(std::uint64_t logAfter) const {

@@ -4,10 +4,14 @@
 // property message, the timer ticks and tallies as they fall due, and
 // deleting it all happen on the loop's thread, one at a time, as the panel
 // host guarantees; other threads post the work and wait for the result.
-// After each of those steps the loop publishes a snapshot of the panel
-// (the view model, SessionView) and appends the session's entries to a
-// log; readers on any thread take the latest, wait for the next change, or
-// have a watcher told of each.
+// After each of those steps the loop publishes what changed: the session
+// says which controls and crosspoints it touched (HostSession::takeChanges),
+// only those are viewed (ViewChange), applied to the snapshot of the panel
+// (the view model, SessionView) and kept in a short journal, each change a
+// new version; the session's entries go to a log. Readers on any thread
+// take the latest snapshot, or the changes since a version they have, wait
+// for the next change, or have a watcher told of each. A step costs what it
+// changed, not the size of the device table.
 //
 // The log keeps the latest kLogKept entries, each text cut to kLogTextKept
 // bytes with a marker saying how long it was, so what the page can make the
@@ -23,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "hostside/result.h"
@@ -35,6 +40,9 @@ class LivePanel : private SessionObserver {
  public:
   static constexpr size_t kLogKept = 2000;
   static constexpr size_t kLogTextKept = 1024;
+  // The journal of changes keeps this many versions; a reader further
+  // behind gets the whole snapshot instead.
+  static constexpr size_t kChangesKept = 64;
 
   // What a reader gets: the snapshot, its version, and the log entries
   // after the sequence number the reader asked for.
@@ -43,6 +51,18 @@ class LivePanel : private SessionObserver {
     SessionView state;
     std::vector<LogLine> log;  // oldest first
     std::uint64_t logSeq = 0;  // the last entry's number, or the reader's
+  };
+
+  // What a reader at some version gets: the changes since, merged into
+  // one, or the whole snapshot when the journal no longer reaches back
+  // that far (then `log` is the whole log kept); and the log entries after
+  // the sequence number the reader asked for.
+  struct Changes {
+    std::uint64_t version = 0;
+    std::optional<SessionView> whole;
+    ViewChange change;
+    std::vector<LogLine> log;
+    std::uint64_t logSeq = 0;
   };
 
   // `loader` must stay valid while the LivePanel lives. `console`, when
@@ -71,7 +91,11 @@ class LivePanel : private SessionObserver {
   using PressDone = std::function<void(Result<std::string>)>;
   using PropertyDone = std::function<void(Result<std::optional<std::string>>)>;
   void press(const std::string& control, const std::string& choice, PressDone done);
-  void property(const std::string& message, PropertyDone done);
+  // `asker` as HostSession::property takes it.
+  void property(const std::string& message, PropertyDone done, const std::string& asker = "");
+  // Works the studio from outside the panel (a route made elsewhere, a
+  // device's own tally) on the loop thread, then delivers what fell due.
+  void inStudio(std::function<void(Studio&)> work);
   // Whether the panel runs, as the latest snapshot says.
   bool running() const;
   // Deletes the panel and ends the loop; nothing reaches the plug-in after.
@@ -82,6 +106,8 @@ class LivePanel : private SessionObserver {
 
   // The latest snapshot, with the log after entry `logAfter`.
   Update latest(std::uint64_t logAfter) const;
+  // What changed since `version` (merged), with the log after `logAfter`.
+  Changes changesSince(std::uint64_t version, std::uint64_t logAfter) const;
   // The latest snapshot's version, without copying it.
   std::uint64_t version() const;
   // Waits up to `timeout` for a snapshot newer than `seenVersion`. Nothing
@@ -110,7 +136,7 @@ class LivePanel : private SessionObserver {
   void catchUp();
   void publish();
   Result<std::string> pressNow(const std::string& control, const std::string& choice);
-  Result<std::optional<std::string>> propertyNow(const std::string& message);
+  Result<std::optional<std::string>> propertyNow(const std::string& message, const std::string& asker = "");
   std::int64_t elapsedMs() const;
   Update updateLocked(std::uint64_t logAfter) const;
 
@@ -123,8 +149,10 @@ class LivePanel : private SessionObserver {
   std::uint64_t version_ = 0;
   bool published_ = false;
   SessionView state_;
+  std::deque<std::pair<std::uint64_t, ViewChange>> journal_;  // (version, what it changed), the latest only
   std::deque<LogLine> log_;  // the latest entries only
   std::uint64_t logSeq_ = 0;
+  std::uint64_t publishedLogSeq_ = 0;  // the log's last entry at the last version
   std::function<void()> watcher_;  // loop thread only, once started
 
   HostSession session_;  // loop thread only

@@ -22,10 +22,12 @@ struct SessionEntry {
   std::string text;
 };
 
-// A session entry with its number in a kept log, from 1.
+// A session entry with its number in a kept log, from 1, and when it was
+// reported on the wall clock (milliseconds since 1970, UTC; 0: unknown).
 struct LogLine {
   std::uint64_t seq;
   SessionEntry entry;
+  std::int64_t wallMs = 0;
 };
 
 class SessionObserver {

@@ -96,12 +96,13 @@ void HostSession::noteUnseenSource(const ShownLayouts::Sent& sent) {
   }
 }
 
-std::optional<std::string> HostSession::property(const std::string& message) {
+std::optional<std::string> HostSession::property(const std::string& message, const std::string& asker) {
   if (!running()) {
     report(SessionEntry::Kind::Note, "no panel is running");
     return std::nullopt;
   }
-  report(SessionEntry::Kind::Event, "property " + quoted(message) + " (code 3)");
+  report(SessionEntry::Kind::Event,
+         "property " + quoted(message) + " (code 3)" + (asker.empty() ? "" : ", asked by " + asker));
   char* block = boundary_.deliverProperty(message);
   std::optional<std::string> answer;
   if (block == nullptr) {
@@ -114,6 +115,11 @@ std::optional<std::string> HostSession::property(const std::string& message) {
   }
   settle();
   return answer;
+}
+
+HostSession::Changes HostSession::takeChanges() {
+  ShownLayouts::Changed shown = layouts_.takeChanged();
+  return {shown.layout, std::move(shown.controls), studio_.takeChanged()};
 }
 
 void HostSession::advanceTo(std::int64_t timeMs) {

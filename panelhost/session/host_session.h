@@ -16,7 +16,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/vesk_boundary.h"
@@ -46,8 +48,9 @@ class HostSession : public client_host_base {
   // not fit the control.
   Result<std::string> press(const ControlPress& press);
   // An enclosing panel's property message (code 3); the answer, if any, is
-  // copied and its block handed back with code 5.
-  std::optional<std::string> property(const std::string& message);
+  // copied and its block handed back with code 5. `asker`, when given, says
+  // in the log who asks instead of an enclosing panel (the page itself).
+  std::optional<std::string> property(const std::string& message, const std::string& asker = "");
 
   // Moves the clock to `timeMs`, delivering every timer tick and tally due
   // until then in time order. Time never goes back.
@@ -61,6 +64,17 @@ class HostSession : public client_host_base {
   Studio& studio() { return studio_; }
   const Studio& studio() const { return studio_; }
   const ShownLayouts& layouts() const { return layouts_; }
+
+  // What changed since the last call, as the parts that own it recorded
+  // it: a layout shown anew, controls whose properties changed, crosspoints
+  // whose source or tally changed. A view follows the session with it
+  // without comparing whole snapshots.
+  struct Changes {
+    bool layout = false;
+    std::set<std::string> controls;
+    std::set<std::pair<int, int>> crosspoints;  // (device, destination)
+  };
+  Changes takeChanges();
 
   // Every command the panel sent, in order, since the last forgetCommands().
   const std::vector<std::string>& commands() const { return commands_; }

@@ -30,6 +30,8 @@ HostAnswer ShownLayouts::carryOut(const ShowLayout& c) {
   }
   layout_ = std::move(*layout);
   shownPanel_ = c.panel;
+  changed_ = {true, {}};
+  missing_.reset();
   report_(SessionEntry::Kind::Note, "showing " + quoted(file) + " as panel " + quoted(shownPanel_));
   return {std::nullopt, 1};
 }
@@ -38,6 +40,7 @@ HostAnswer ShownLayouts::carryOut(const SetProperty& c) {
   LayoutControl* control = shownControl(c.panel, c.control);
   if (control == nullptr) return {};
   const size_t equals = c.text.find('=');
+  changed_.controls.insert(control->id);
   control->properties[c.text.substr(0, equals)] = equals == std::string::npos ? "" : c.text.substr(equals + 1);
   return {};
 }
@@ -117,7 +120,10 @@ Result<ShownLayouts::Sent> ShownLayouts::press(const ControlPress& press) {
     // The list lights what was picked, read from the message as the host
     // splits it for the panel.
     const message_parts parts(sent.message.c_str());
-    if (parts.hasValue) sent.shown->properties["index"] = parts.value;
+    if (parts.hasValue) {
+      sent.shown->properties["index"] = parts.value;
+      changed_.controls.insert(sent.shown->id);
+    }
   }
   return sent;
 }

@@ -9,7 +9,9 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hostside/host_command.h"
@@ -94,6 +96,15 @@ class ShownLayouts {
   // expectation repeats it, the likely cause.
   const std::optional<std::string>& missing() const { return missing_; }
 
+  // What changed on show since the last call: whether a layout was shown
+  // anew (every control with it), and the controls whose properties the
+  // panel or a press changed, each once.
+  struct Changed {
+    bool layout = false;
+    std::set<std::string> controls;
+  };
+  Changed takeChanged() { return std::exchange(changed_, {}); }
+
  private:
   // The layout if it shows `panel`, or null with a note.
   PanelLayout* shownLayout(const std::string& panel);
@@ -111,4 +122,5 @@ class ShownLayouts {
   std::string shownPanel_;
   std::optional<std::string> fileFault_;
   std::optional<std::string> missing_;
+  Changed changed_;
 };

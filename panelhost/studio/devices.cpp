@@ -49,6 +49,14 @@ Device readDevice(const nlohmann::json& entry, const std::string& place, const s
     }
     device.sources[number] = std::move(s);
   }
+  const nlohmann::json& destinations = fields.array("destinations");
+  for (size_t i = 0; i < destinations.size(); ++i) {
+    const JsonFields destination(destinations[i], fields.place("destinations[" + std::to_string(i) + "]"));
+    const int number = destination.number("number", 0, INT_MAX);
+    if (!device.destinations.emplace(number, destination.text("name")).second) {
+      destination.refuse("number", std::to_string(number) + " is named twice");
+    }
+  }
   const JsonFields crosspoints(fields.object("crosspoints"), fields.place("crosspoints"));
   for (const auto& [dest, source] : fields.object("crosspoints").items()) {
     device.crosspoints[destinationNumber(dest, crosspoints)] = wholeNumber(source, crosspoints.place(quoted(dest)));
@@ -155,6 +163,13 @@ std::string Devices::sourceName(int device, int source) const {
     if (it != d->sources.end()) return it->second.name;
   }
   return "SRC " + std::to_string(source);
+}
+
+std::string Devices::destinationName(int device, int dest) const {
+  const Device* d = byNumber(device);
+  if (d == nullptr) return "";
+  const auto it = d->destinations.find(dest);
+  return it == d->destinations.end() ? "" : it->second;
 }
 
 std::string Devices::tallyText(int device, int dest) const {

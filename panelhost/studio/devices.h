@@ -14,6 +14,7 @@
 //                 "sources": [{"number": 1, "name": "CAM 1"},
 //                             {"number": 901, "name": "PKG 410",
 //                              "carries": {"device": "...", "dest": 410}}],
+//                 "destinations": [{"number": 410, "name": "SCR MON 1"}],
 //                 "crosspoints": {"410": 1}}]}
 // tallyDelayMs is 0 to kMaxTallyDelayMs (default 20); numbers of devices,
 // sources and destinations are whole numbers from 0 to 2147483647; names
@@ -49,6 +50,7 @@ struct Device {
   std::string name;
   std::map<int, DeviceSource> sources;
   std::map<int, int> crosspoints;  // destination -> source
+  std::map<int, std::string> destinations;  // destination -> its name, for those named
 };
 
 class Devices {
@@ -68,6 +70,8 @@ class Devices {
 
   // The name of a device's source ("SRC <n>" for one it does not list).
   std::string sourceName(int device, int source) const;
+  // The name of a device's destination; empty for one not named.
+  std::string destinationName(int device, int dest) const;
   // What destination `dest` of `device` shows: the name of its source,
   // followed through tie lines; empty when nothing is routed there.
   std::string tallyText(int device, int dest) const;

@@ -47,6 +47,7 @@ void Studio::deviceRoute(int device, int source, int dest) {
   report_(SessionEntry::Kind::Device, d->name + ": destination " + std::to_string(dest) + " now takes " +
                                           std::to_string(source) + " " + quoted(devices_.sourceName(device, source)));
   for (TallyChange& change : devices_.route(device, source, dest)) {
+    changed_.insert({change.device, change.index});
     if (registered(change.device, change.index)) {
       agenda_.addTally(now_ + devices_.tallyDelayMs(), std::move(change));
     }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "hostside/host_command.h"
@@ -64,6 +65,11 @@ class Studio {
   // nothing once none is left (the clock is then at `until`).
   std::optional<Due> takeDue(std::int64_t until);
   std::optional<std::int64_t> nextDue() const { return agenda_.nextDue(); }
+
+  // The crosspoints (device, destination) whose source or tally changed
+  // since the last call, each once: what a view of the studio must redraw.
+  // Bounded by the table's size however long nobody asks.
+  std::set<std::pair<int, int>> takeChanged() { return std::exchange(changed_, {}); }
   // Forgets every tick and tally on its way: the panel is gone.
   void dropAgenda() { agenda_ = Agenda(); }
 
@@ -80,4 +86,5 @@ class Studio {
   Agenda agenda_;
   std::int64_t now_ = 0;
   std::map<int, std::set<int>> registrations_;  // device -> indices
+  std::set<std::pair<int, int>> changed_;        // (device, destination), see takeChanged()
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
+#include <unordered_map>
 
 #include "panelhost/session/host_session.h"
 
@@ -62,33 +63,49 @@ bool operator==(const PanelView& a, const PanelView& b) {
          std::tie(b.id, b.title, b.columns, b.rows, b.controls);
 }
 bool operator==(const CrosspointView& a, const CrosspointView& b) {
-  return std::tie(a.dest, a.source, a.sourceName, a.tally) == std::tie(b.dest, b.source, b.sourceName, b.tally);
+  return std::tie(a.dest, a.source, a.destName, a.sourceName, a.tally) ==
+         std::tie(b.dest, b.source, b.destName, b.sourceName, b.tally);
 }
 bool operator==(const DeviceView& a, const DeviceView& b) {
   return std::tie(a.name, a.number, a.crosspoints) == std::tie(b.name, b.number, b.crosspoints);
 }
 bool operator==(const SessionView& a, const SessionView& b) {
-  return std::tie(a.running, a.now, a.violations, a.panel, a.devices) ==
-         std::tie(b.running, b.now, b.violations, b.panel, b.devices);
+  return std::tie(a.running, a.now, a.violations, a.panel, a.layoutMissing, a.devices) ==
+         std::tie(b.running, b.now, b.violations, b.panel, b.layoutMissing, b.devices);
+}
+
+bool ViewChange::empty() const {
+  return !running && !violations && !layoutMissing && !panel && controls.empty() && crosspoints.empty();
+}
+
+ControlView viewControl(const PanelLayout& layout, const LayoutControl& control, const Devices& devices) {
+  ControlView view;
+  view.id = control.id;
+  view.kind = control.kind;
+  view.caption = control.caption;
+  view.properties = control.properties;
+  if (control.area[0] > 0 && control.area[1] > 0) view.area = control.area;
+  if (control.kind == ControlKind::List) viewList(control, devices, view);
+  if (control.kind == ControlKind::GroupSelector) viewSelector(layout, control, view);
+  return view;
 }
 
 PanelView viewPanel(const PanelLayout& layout, const Devices& devices, const std::string& id) {
   PanelView panel{id, layout.title(), layout.columns(), 0, {}};
   for (const LayoutControl& control : layout.controls()) {
-    ControlView view;
-    view.id = control.id;
-    view.kind = control.kind;
-    view.caption = control.caption;
-    view.properties = control.properties;
-    if (control.area[0] > 0 && control.area[1] > 0) {
-      view.area = control.area;
-      panel.rows = std::max(panel.rows, control.area[1] + std::max(control.area[3], 1) - 1);
-    }
-    if (control.kind == ControlKind::List) viewList(control, devices, view);
-    if (control.kind == ControlKind::GroupSelector) viewSelector(layout, control, view);
+    ControlView view = viewControl(layout, control, devices);
+    if (view.area) panel.rows = std::max(panel.rows, (*view.area)[1] + std::max((*view.area)[3], 1) - 1);
     panel.controls.push_back(std::move(view));
   }
   return panel;
+}
+
+CrosspointView viewCrosspoint(const Devices& devices, int device, int dest) {
+  const Device* d = devices.byNumber(device);
+  const auto routed = d != nullptr ? d->crosspoints.find(dest) : std::map<int, int>::const_iterator();
+  if (d == nullptr || routed == d->crosspoints.end()) return {dest, 0, devices.destinationName(device, dest), "", ""};
+  return {dest, routed->second, devices.destinationName(device, dest), devices.sourceName(device, routed->second),
+          devices.tallyText(device, dest)};
 }
 
 std::vector<DeviceView> viewDevices(const Devices& devices) {
@@ -96,8 +113,7 @@ std::vector<DeviceView> viewDevices(const Devices& devices) {
   for (const Device& device : devices.all()) {
     DeviceView view{device.name, device.number, {}};
     for (const auto& [dest, source] : device.crosspoints) {
-      view.crosspoints.push_back(
-          {dest, source, devices.sourceName(device.number, source), devices.tallyText(device.number, dest)});
+      view.crosspoints.push_back(viewCrosspoint(devices, device.number, dest));
     }
     all.push_back(std::move(view));
   }
@@ -106,11 +122,101 @@ std::vector<DeviceView> viewDevices(const Devices& devices) {
 
 SessionView viewSession(const HostSession& session) {
   const Studio& studio = session.studio();
-  SessionView view{session.running(), studio.now(), session.violations(), std::nullopt, viewDevices(studio.devices())};
+  SessionView view{session.running(), studio.now(), session.violations(), std::nullopt,
+                   session.layouts().missing().value_or(""), viewDevices(studio.devices())};
   if (const PanelLayout* layout = session.layouts().layout()) {
     view.panel = viewPanel(*layout, studio.devices(), session.layouts().shownPanel());
   }
   return view;
+}
+
+ViewChange viewChange(const HostSession& session, const HostSession::Changes& changes, const SessionView& before) {
+  const Studio& studio = session.studio();
+  ViewChange change;
+  change.now = studio.now();
+  if (session.running() != before.running) change.running = session.running();
+  if (session.violations() != before.violations) change.violations = session.violations();
+  const std::string missing = session.layouts().missing().value_or("");
+  if (missing != before.layoutMissing) change.layoutMissing = missing;
+  const PanelLayout* layout = session.layouts().layout();
+  if (layout != nullptr && (changes.layout || !before.panel)) {
+    change.panel = viewPanel(*layout, studio.devices(), session.layouts().shownPanel());
+  } else if (layout != nullptr && !changes.controls.empty()) {
+    // A group selector shows its list's page: it changes with the list.
+    for (const LayoutControl& control : layout->controls()) {
+      const bool named = changes.controls.count(control.id) != 0;
+      const bool listNamed = control.kind == ControlKind::GroupSelector && changes.controls.count(control.list) != 0;
+      if (named || listNamed) change.controls.push_back(viewControl(*layout, control, studio.devices()));
+    }
+  }
+  for (const auto& [device, dest] : changes.crosspoints) {
+    change.crosspoints.push_back({device, viewCrosspoint(studio.devices(), device, dest)});
+  }
+  return change;
+}
+
+void applyChange(SessionView& view, const ViewChange& change) {
+  view.now = change.now;
+  if (change.running) view.running = *change.running;
+  if (change.violations) view.violations = *change.violations;
+  if (change.layoutMissing) view.layoutMissing = *change.layoutMissing;
+  if (change.panel) view.panel = *change.panel;
+  if (view.panel) {
+    for (const ControlView& control : change.controls) {
+      for (ControlView& shown : view.panel->controls) {
+        if (shown.id == control.id) shown = control;
+      }
+    }
+  }
+  for (const CrosspointChange& xp : change.crosspoints) {
+    for (DeviceView& device : view.devices) {
+      if (device.number != xp.device) continue;
+      // Kept in destination order, as the device's table is.
+      auto at = std::lower_bound(device.crosspoints.begin(), device.crosspoints.end(), xp.crosspoint.dest,
+                                 [](const CrosspointView& c, int dest) { return c.dest < dest; });
+      if (at != device.crosspoints.end() && at->dest == xp.crosspoint.dest) {
+        *at = xp.crosspoint;
+      } else {
+        device.crosspoints.insert(at, xp.crosspoint);
+      }
+    }
+  }
+}
+
+ViewChange mergeChanges(const std::vector<const ViewChange*>& changes) {
+  ViewChange merged;
+  std::unordered_map<std::string, size_t> controlAt;
+  std::map<std::pair<int, int>, size_t> crosspointAt;
+  for (const ViewChange* change : changes) {
+    merged.now = change->now;
+    if (change->running) merged.running = change->running;
+    if (change->violations) merged.violations = change->violations;
+    if (change->layoutMissing) merged.layoutMissing = change->layoutMissing;
+    if (change->panel) {
+      // A whole panel makes every earlier control change moot.
+      merged.panel = change->panel;
+      merged.controls.clear();
+      controlAt.clear();
+    }
+    for (const ControlView& control : change->controls) {
+      const auto [at, added] = controlAt.emplace(control.id, merged.controls.size());
+      if (added) {
+        merged.controls.push_back(control);
+      } else {
+        merged.controls[at->second] = control;
+      }
+    }
+    for (const CrosspointChange& xp : change->crosspoints) {
+      const auto [at, added] = crosspointAt.emplace(std::make_pair(xp.device, xp.crosspoint.dest),
+                                                    merged.crosspoints.size());
+      if (added) {
+        merged.crosspoints.push_back(xp);
+      } else {
+        merged.crosspoints[at->second] = xp;
+      }
+    }
+  }
+  return merged;
 }
 
 std::vector<std::string> panelLines(const PanelView& panel) {

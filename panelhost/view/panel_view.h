@@ -4,6 +4,10 @@
 // source, each group selector with its pages, and every device crosspoint
 // with its tally. The transcript prints it as text (panelLines,
 // deviceLines); the web page gets it as JSON (panel_state.h).
+//
+// A view that follows a running session is kept up to date with
+// ViewChange: what the session says changed (HostSession::takeChanges),
+// viewed alone, so a step costs what it changed and not the table's size.
 #pragma once
 
 #include <array>
@@ -13,10 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "panelhost/session/host_session.h"
 #include "panelhost/session/panel_layout.h"
 #include "panelhost/studio/devices.h"
-
-class HostSession;
 
 struct SourceKey {
   int number = 0;
@@ -59,6 +62,7 @@ struct PanelView {
 
 struct CrosspointView {
   int dest = 0, source = 0;
+  std::string destName;  // empty: not named
   std::string sourceName;
   std::string tally;  // followed through tie lines
 };
@@ -74,7 +78,34 @@ struct SessionView {
   std::int64_t now = 0;
   std::vector<std::string> violations;
   std::optional<PanelView> panel;  // none before "PS"
+  // Why no layout is shown: the file the panel asked for and the folder
+  // looked in (ShownLayouts::missing); empty when one is, or none was asked for.
+  std::string layoutMissing;
   std::vector<DeviceView> devices;
+};
+
+// A crosspoint of a device, keyed by the device's number and its `dest`.
+struct CrosspointChange {
+  int device = 0;
+  CrosspointView crosspoint;
+};
+
+// What changed in a SessionView since the one before, keyed so that a copy
+// of that view can apply it (applyChange): the clock always; the rest only
+// when it changed. Applied in this order: `panel` replaces the whole panel
+// (a layout shown anew), then each control replaces the control of its id,
+// each crosspoint the one of its device and destination (or is added).
+struct ViewChange {
+  std::int64_t now = 0;
+  std::optional<bool> running;
+  std::optional<std::vector<std::string>> violations;  // the whole list, when it grew
+  std::optional<std::string> layoutMissing;
+  std::optional<PanelView> panel;
+  std::vector<ControlView> controls;
+  std::vector<CrosspointChange> crosspoints;
+
+  // Nothing changed but the clock.
+  bool empty() const;
 };
 
 bool operator==(const SourceKey& a, const SourceKey& b);
@@ -87,8 +118,19 @@ bool operator==(const SessionView& a, const SessionView& b);
 
 PanelView viewPanel(const PanelLayout& layout, const Devices& devices, const std::string& id);
 std::vector<DeviceView> viewDevices(const Devices& devices);
+ControlView viewControl(const PanelLayout& layout, const LayoutControl& control, const Devices& devices);
+CrosspointView viewCrosspoint(const Devices& devices, int device, int dest);
 // Call on the session's thread.
 SessionView viewSession(const HostSession& session);
+
+// The change `changes` (the session's own record since `before` was made
+// or last changed) makes to `before`: only the controls and crosspoints
+// named, with a group selector whenever its list changed. Call on the
+// session's thread.
+ViewChange viewChange(const HostSession& session, const HostSession::Changes& changes, const SessionView& before);
+void applyChange(SessionView& view, const ViewChange& change);
+// One change that does what `changes` do one after another, each key once.
+ViewChange mergeChanges(const std::vector<const ViewChange*>& changes);
 
 // The panel as the transcript shows it: one line of labels and highlights
 // in layout order (a label's "text", a control's "statesheet"), then a line

@@ -40,6 +40,12 @@ json controlJson(const ControlView& control) {
   return entry;
 }
 
+json crosspointJson(const CrosspointView& xp) {
+  json entry = {{"dest", xp.dest}, {"source", xp.source}, {"sourceName", xp.sourceName}, {"tally", xp.tally}};
+  if (!xp.destName.empty()) entry["destName"] = xp.destName;
+  return entry;
+}
+
 }  // namespace
 
 json toJson(const PanelView& panel) {
@@ -53,9 +59,7 @@ json toJson(const std::vector<DeviceView>& devices) {
   json all = json::array();
   for (const DeviceView& device : devices) {
     json crosspoints = json::array();
-    for (const CrosspointView& xp : device.crosspoints) {
-      crosspoints.push_back({{"dest", xp.dest}, {"source", xp.source}, {"sourceName", xp.sourceName}, {"tally", xp.tally}});
-    }
+    for (const CrosspointView& xp : device.crosspoints) crosspoints.push_back(crosspointJson(xp));
     all.push_back({{"name", device.name}, {"number", device.number}, {"crosspoints", std::move(crosspoints)}});
   }
   return all;
@@ -66,16 +70,44 @@ json toJson(const SessionView& session) {
           {"now", session.now},
           {"violations", session.violations},
           {"panel", session.panel ? toJson(*session.panel) : json(nullptr)},
+          {"layoutMissing", session.layoutMissing},
           {"devices", toJson(session.devices)}};
 }
 
-json logEntry(const SessionEntry& entry, std::uint64_t seq) {
-  return {{"seq", seq}, {"time", entry.timeMs}, {"kind", kindName(entry.kind)}, {"text", entry.text}};
+json toJson(const ViewChange& change) {
+  json out = {{"now", change.now}};
+  if (change.running) out["running"] = *change.running;
+  if (change.violations) out["violations"] = *change.violations;
+  if (change.layoutMissing) out["layoutMissing"] = *change.layoutMissing;
+  if (change.panel) out["panel"] = toJson(*change.panel);
+  json controls = json::array();
+  for (const ControlView& control : change.controls) controls.push_back(controlJson(control));
+  out["controls"] = std::move(controls);
+  json crosspoints = json::array();
+  for (const CrosspointChange& xp : change.crosspoints) {
+    json entry = crosspointJson(xp.crosspoint);
+    entry["device"] = xp.device;
+    crosspoints.push_back(std::move(entry));
+  }
+  out["crosspoints"] = std::move(crosspoints);
+  return out;
+}
+
+json stateMessage(const json& where, std::uint64_t version, const SessionView& state, const std::vector<LogLine>& log) {
+  return {{"type", "state"}, {"version", version}, {"where", where}, {"state", toJson(state)}, {"log", logJson(log)}};
+}
+
+json changeMessage(std::uint64_t version, const ViewChange& change, const std::vector<LogLine>& log) {
+  return {{"type", "change"}, {"version", version}, {"change", toJson(change)}, {"log", logJson(log)}};
+}
+
+json logEntry(const SessionEntry& entry, std::uint64_t seq, std::int64_t wallMs) {
+  return {{"seq", seq}, {"time", entry.timeMs}, {"wall", wallMs}, {"kind", kindName(entry.kind)}, {"text", entry.text}};
 }
 
 json logJson(const std::vector<LogLine>& lines) {
   json all = json::array();
-  for (const LogLine& line : lines) all.push_back(logEntry(line.entry, line.seq));
+  for (const LogLine& line : lines) all.push_back(logEntry(line.entry, line.seq, line.wallMs));
   return all;
 }
 

@@ -130,7 +130,7 @@ void WebApi::answer(const Head& head, const std::string& body, std::function<voi
     if (path == "/") return reply(file("text/html; charset=utf-8", kIndexHtml));
     if (path == "/panel.css") return reply(file("text/css; charset=utf-8", kPanelCss));
     if (path == "/panel.js") return reply(file("text/javascript; charset=utf-8", kPanelJs));
-    if (path == "/api/state") return reply({200, kJson, stateText(0), ""});
+    if (path == "/api/state") return reply({200, kJson, stateText(), ""});
   } else if (path == "/api/press" || path == "/api/property") {
     WebReply refusal;
     const std::optional<json> request = requestObject(body, refusal);
@@ -157,10 +157,16 @@ void WebApi::property(const json& request, std::function<void(WebReply)> reply) 
   WebReply refusal;
   const std::optional<std::string> message = textField(request, "message", refusal);
   if (!message) return reply(std::move(refusal));
-  panel_.property(*message, [message = *message, reply = std::move(reply)](Result<std::optional<std::string>> answer) {
-    if (!answer) return reply(failure(409, "no panel is running"));
-    reply(::reply(200, {{"message", message}, {"answer", *answer ? json(**answer) : json(nullptr)}}));
-  });
+  // The page asks "_commands" itself to draw its forms; the log says so.
+  const auto asker = request.find("asker");
+  const bool byPage = asker != request.end() && *asker == "page";
+  panel_.property(
+      *message,
+      [message = *message, reply = std::move(reply)](Result<std::optional<std::string>> answer) {
+        if (!answer) return reply(failure(409, "no panel is running"));
+        reply(::reply(200, {{"message", message}, {"answer", *answer ? json(**answer) : json(nullptr)}}));
+      },
+      byPage ? "the page, for its property forms" : "");
 }
 
 WebReply WebApi::failure(int status, const std::string& error) { return reply(status, {{"error", error}}); }
@@ -180,31 +186,54 @@ const std::vector<std::pair<const char*, const char*>>& WebApi::securityHeaders(
 }
 
 std::shared_ptr<const std::string> WebApi::nextEvent(Stream& stream) {
+  if (stream.version == 0) return stateText(&stream);
   if (panel_.version() <= stream.version) return nullptr;
-  return stateText(stream.logSeq, &stream);
+  return changeText(stream);
 }
 
-std::shared_ptr<const std::string> WebApi::stateText(std::uint64_t logAfter, Stream* stream) {
+json WebApi::where() const {
+  return {{"url", url_}, {"plugin", plugin_}, {"path", file_.path}, {"version", file_.version}, {"sha256", file_.sha256}};
+}
+
+void WebApi::remember(std::tuple<Kind, std::uint64_t, std::uint64_t, std::uint64_t> key, Built built) {
+  // Texts no one holds any more are forgotten.
+  for (auto it = built_.begin(); it != built_.end();) it = it->second.text.expired() ? built_.erase(it) : std::next(it);
+  built_[key] = std::move(built);
+}
+
+std::shared_ptr<const std::string> WebApi::stateText(Stream* stream) {
   const bool event = stream != nullptr;
-  if (auto found = built_.find({panel_.version(), logAfter, event}); found != built_.end()) {
+  const Kind kind = event ? Kind::StateEvent : Kind::State;
+  if (auto found = built_.find({kind, panel_.version(), 0, 0}); found != built_.end()) {
     if (std::shared_ptr<const std::string> text = found->second.text.lock()) {
-      if (stream != nullptr) *stream = {std::get<0>(found->first), found->second.logSeq};
+      if (stream != nullptr) *stream = found->second.next;
       return text;
     }
   }
-  const LivePanel::Update update = panel_.latest(logAfter);
-  if (stream != nullptr) *stream = {update.version, update.logSeq};
-  const std::string state = wireText({{"where",
-                                        {{"url", url_},
-                                         {"plugin", plugin_},
-                                         {"path", file_.path},
-                                         {"version", file_.version},
-                                         {"sha256", file_.sha256}}},
-                                      {"state", toJson(update.state)},
-                                      {"log", logJson(update.log)}});
+  const LivePanel::Update update = panel_.latest(0);
+  const Stream next{update.version, update.logSeq};
+  if (stream != nullptr) *stream = next;
+  const std::string state = wireText(stateMessage(where(), update.version, update.state, update.log));
   auto text = std::make_shared<const std::string>(event ? "data: " + state + "\n\n" : state);
-  // Texts no one holds any more are forgotten.
-  for (auto it = built_.begin(); it != built_.end();) it = it->second.text.expired() ? built_.erase(it) : std::next(it);
-  built_[{update.version, logAfter, event}] = {text, update.logSeq};
+  remember({kind, update.version, 0, 0}, {text, next});
+  return text;
+}
+
+std::shared_ptr<const std::string> WebApi::changeText(Stream& stream) {
+  if (auto found = built_.find({Kind::ChangeEvent, panel_.version(), stream.version, stream.logSeq});
+      found != built_.end()) {
+    if (std::shared_ptr<const std::string> text = found->second.text.lock()) {
+      stream = found->second.next;
+      return text;
+    }
+  }
+  const Stream from = stream;
+  const LivePanel::Changes changes = panel_.changesSince(from.version, from.logSeq);
+  stream = {changes.version, changes.logSeq};
+  // A stream the journal no longer reaches starts over with the whole state.
+  const json message = changes.whole ? stateMessage(where(), changes.version, *changes.whole, changes.log)
+                                     : changeMessage(changes.version, changes.change, changes.log);
+  auto text = std::make_shared<const std::string>("data: " + wireText(message) + "\n\n");
+  remember({Kind::ChangeEvent, changes.version, from.version, from.logSeq}, {text, stream});
   return text;
 }

@@ -4,14 +4,18 @@
 // status and a body. The HTTP server (web_server.cpp) reads requests within
 // its limits and maps them onto it:
 //   GET  /                 the page (index.html, panel.css, panel.js)
-//   GET  /api/state        {"where": {"url", "plugin", "path", "version", "sha256"}, "state": <SessionView>,
-//                          "log": [<log line>...]} (path, version, SHA-256: the plug-in file loaded)
-//   GET  /api/events       the same as server-sent events, one "data:" line per change,
-//                          each carrying only the log entries the stream has not sent yet
+//   GET  /api/state        {"type": "state", "version", "where": {"url", "plugin", "path", "version", "sha256"},
+//                           "state": <SessionView>, "log": [<log line>...]} (path, version, SHA-256: the
+//                           plug-in file loaded)
+//   GET  /api/events       server-sent events, one "data:" line each: first the same whole state,
+//                          then {"type": "change", ...}: only what changed since the stream's
+//                          last message (panel_state.h); a stream further behind than the
+//                          panel's journal reaches gets a whole state again
 //   POST /api/press        {"control": "SourceSel", "choice": "5"} -> {"message": "index=5"}
 //                          (a choice is text or a whole number; a list takes a source,
 //                          a group selector a page from 1, any control a whole "name=value")
 //   POST /api/property     {"message": "return=all"} -> {"message": "return=all", "answer": "myParam=" | null}
+//                          ("asker": "page" marks the page's own question in the log)
 // Errors answer {"error": "<one line>"} with status
 //   400  the body is not a JSON object, or a field is missing, of the wrong type,
 //        holds a NUL, or is a choice the control cannot take
@@ -105,14 +109,20 @@ class WebApi {
     std::uint64_t logSeq = 0;
   };
   // The stream's next "data:" message if the panel has changed since it
-  // was last sent one, moving the stream on; nothing otherwise.
+  // was last sent one, moving the stream on; nothing otherwise. The first
+  // is the whole state; then what changed since the stream's last message.
+  // Streams at one place share one text.
   std::shared_ptr<const std::string> nextEvent(Stream& stream);
 
  private:
-  // The state with the log after `logAfter`, as the wire carries it (as an
-  // event, moving `stream` on, when one is given): built once per snapshot
-  // and log position, and shared.
-  std::shared_ptr<const std::string> stateText(std::uint64_t logAfter, Stream* stream = nullptr);
+  // The whole state with the whole log, as the wire carries it (as an
+  // event, moving `stream` on, when one is given): built once per version,
+  // and shared.
+  std::shared_ptr<const std::string> stateText(Stream* stream = nullptr);
+  // The change event from `stream`'s place, moving it on; shared by every
+  // stream at that place.
+  std::shared_ptr<const std::string> changeText(Stream& stream);
+  nlohmann::json where() const;
   void press(const nlohmann::json& request, std::function<void(WebReply)> reply);
   void property(const nlohmann::json& request, std::function<void(WebReply)> reply);
 
@@ -121,11 +131,15 @@ class WebApi {
   PluginFile file_;
   std::string url_;
   std::vector<std::string> hosts_;  // the Host values taken: 127.0.0.1:<port>, localhost:<port>
-  // Texts still held by someone, by (version, logAfter, event): clients at
-  // one place share one.
+  // Texts still held by someone, by what they are (kind, the version they
+  // bring a reader to, and the version and log entry the reader was at):
+  // clients at one place share one.
+  enum class Kind { State, StateEvent, ChangeEvent };
   struct Built {
     std::weak_ptr<const std::string> text;
-    std::uint64_t logSeq;
+    Stream next;
   };
-  std::map<std::tuple<std::uint64_t, std::uint64_t, bool>, Built> built_;
+  std::map<std::tuple<Kind, std::uint64_t, std::uint64_t, std::uint64_t>, Built> built_;
+  // Keeps built_ to the texts still held.
+  void remember(std::tuple<Kind, std::uint64_t, std::uint64_t, std::uint64_t> key, Built built);
 };

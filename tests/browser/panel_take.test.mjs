@@ -1,11 +1,15 @@
 // Works `panelhost web` in Debian's Chromium the way an engineer does: the
 // road of one take with the mouse, then a property set and read back, then
-// Ctrl+C. Run by tools/test-stages/60-browser.sh; the paths below can be
-// given in the environment (PANELHOST, PLUGIN, SCREENSHOT, CHROMIUM).
+// Ctrl+C; once with the shipped studio and once with a table of 20,000
+// crosspoints made here (never kept in the repository), where a device row
+// is found through the table's filter. Prints the page's figures (first load
+// to interactive, click to screen) as "figure:" lines. Run by
+// tools/test-stages/60-browser.sh; the paths below can be given in the
+// environment (PANELHOST, PLUGIN, SCREENSHOT, CHROMIUM).
 import {after, before, describe, it} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
-import {mkdir, mkdtemp, rm} from 'node:fs/promises';
+import {mkdir, mkdtemp, readFile, rm, writeFile} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import {dirname, join, resolve} from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -39,9 +43,28 @@ async function eventually(what, probe) {
   }
 }
 
+// The shipped studio with its packager and router grown to `each`
+// destinations each (the monitors' destinations and names kept), written
+// to `file`.
+async function writeLargeTable(file, each) {
+  const table = JSON.parse(await readFile(join(root, 'panelhost/studio/default_devices.json'), 'utf8'));
+  for (const device of table.devices) {
+    const plain = device.sources.filter((s) => !s.carries).map((s) => s.number);
+    for (let dest = 1; Object.keys(device.crosspoints).length < each; ++dest) {
+      if (!(dest in device.crosspoints)) device.crosspoints[dest] = plain[dest % plain.length];
+    }
+  }
+  await writeFile(file, JSON.stringify(table));
+}
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
 // Starts `panelhost web` on a free port; resolves once it prints its URL.
-function startPanelhost() {
-  const child = spawn(PANELHOST, ['web', PLUGIN, '--port', '0'], {stdio: ['ignore', 'pipe', 'pipe']});
+function startPanelhost(extra) {
+  const child = spawn(PANELHOST, ['web', PLUGIN, '--port', '0', ...extra], {stdio: ['ignore', 'pipe', 'pipe']});
   const run = {child, out: '', err: '', exited: null};
   child.stdout.on('data', (d) => { run.out += d; });
   child.stderr.on('data', (d) => { run.err += d; });
@@ -61,8 +84,14 @@ function startPanelhost() {
   return {run, url};
 }
 
-describe('panelhost web in Chromium', () => {
+const TABLES = [
+  {name: 'the shipped studio', crosspoints: 6},
+  {name: 'a studio of 20,000 crosspoints', crosspoints: 20000},
+];
+
+for (const table of TABLES) describe(`panelhost web in Chromium, ${table.name}`, () => {
   let run;
+  let tableDir;
   let url;
   let userDataDir;
   let context;
@@ -74,7 +103,13 @@ describe('panelhost web in Chromium', () => {
   const crosspoint = (device, dest) => page.locator(`tr[data-device="${device}"][data-dest="${dest}"]`);
 
   before(async () => {
-    const started = startPanelhost();
+    let extra = [];
+    if (table.crosspoints > 6) {
+      tableDir = await mkdtemp(join(tmpdir(), 'panelhost-table-'));
+      await writeLargeTable(join(tableDir, 'studio.json'), table.crosspoints / 2);
+      extra = ['--devices', join(tableDir, 'studio.json')];
+    }
+    const started = startPanelhost(extra);
     run = started.run;
     url = await started.url;
     userDataDir = await mkdtemp(join(tmpdir(), 'panelhost-chromium-'));
@@ -92,6 +127,7 @@ describe('panelhost web in Chromium', () => {
     await context?.close();
     if (run && run.child.exitCode === null && run.child.signalCode === null) run.child.kill('SIGKILL');
     if (userDataDir) await rm(userDataDir, {recursive: true, force: true});
+    if (tableDir) await rm(tableDir, {recursive: true, force: true});
   });
 
   it('says where it is and draws the panel with the devices', async () => {
@@ -106,12 +142,52 @@ describe('panelhost web in Chromium', () => {
     await eventually('the router\'s first tally on VID_2', async () => (await text(control('VID_2'))) === 'VT 1');
     assert.equal(await text(crosspoint(9, 411).locator('.tally')), 'VT 1');
     assert.equal(await text(crosspoint(7, 78).locator('.tally')), 'VT 1');
+    assert.equal(await text(page.locator('#takes-go-to')), 'Takes go to SCR MON 1');
+    // The monitors are named beside their destinations, on both devices.
+    for (const [device, dest, name] of [[9, 410, 'SCR MON 1'], [9, 411, 'SCR MON 2'], [9, 412, 'SCR MON 3'],
+                                        [7, 77, 'SCR MON 1'], [7, 78, 'SCR MON 2'], [7, 79, 'SCR MON 3']]) {
+      assert.equal(await text(crosspoint(device, dest).locator('.dest-name')), name, `${device}/${dest}`);
+    }
+    const loaded = await page.evaluate(() => performance.getEntriesByName('panelhost:interactive')[0]?.startTime);
+    assert.ok(loaded > 0, 'the page marks when it is first drawn');
+    console.log(`figure: ${table.name}: first load to interactive ${loaded.toFixed(0)} ms`);
+    const rows = await page.locator('#devices tr[data-dest]').count();
+    assert.ok(rows <= 2 * 28, `at most a page of rows per device in the page, not ${rows}`);
+  });
+
+  it('finds a device row through the filter, the monitors still shown', async () => {
+    const dest = table.crosspoints > 6 ? 7777 : 412;
+    const filter = page.locator('input[data-filter="9"]');
+    await filter.fill(String(dest));
+    if (table.crosspoints > 6) {
+      await eventually(`the row of ${dest}`, () => crosspoint(9, dest).count());
+      const source = await text(crosspoint(9, dest).locator('.source'));
+      const expected = JSON.parse(await (await fetch(`${url}api/state`)).text()).state.devices[0].crosspoints
+          .find((xp) => xp.dest === dest);
+      assert.equal(source, `${expected.source} ${expected.sourceName}`);
+      assert.match(await text(page.locator('.device[data-device="9"] .rows-shown')), /^1–\d+ of \d+$/);
+    }
+    await filter.fill('CAM 2');
+    const shown = page.locator('.device[data-device="9"] tbody.rows .source');
+    if (table.crosspoints > 6) {
+      await eventually('only rows taking CAM 2', async () => {
+        const sources = await shown.allTextContents();
+        return sources.length > 0 && sources.every((s) => s.endsWith('CAM 2')) ? sources : null;
+      });
+    } else {
+      // The shipped packager has only the monitors' destinations.
+      await eventually('no other rows', async () =>
+        (await text(page.locator('.device[data-device="9"] .rows-shown'))) === 'no rows');
+    }
+    for (const monitor of [410, 411, 412]) assert.equal(await crosspoint(9, monitor).count(), 1, `${monitor} shown`);
+    await filter.fill('');
   });
 
   it('selects monitor 2: its background is lit, monitor 1\'s is not', async () => {
     await control('Mon_2').click();
     await eventually('BG_Mon2 lit', async () =>
       (await control('BG_Mon2').getAttribute('data-statesheet')) === 'ZR_TakeHigh');
+    await eventually('the words saying so', async () => (await text(page.locator('#takes-go-to'))) === 'Takes go to SCR MON 2');
     assert.equal(await control('BG_Mon1').getAttribute('data-statesheet'), 'ZRGroupDeselected');
     assert.equal(await control('BG_Mon3').getAttribute('data-statesheet'), 'ZRGroupDeselected');
   });
@@ -151,22 +227,71 @@ describe('panelhost web in Chromium', () => {
     // highlight clears on the panel's 250 ms timer. (What the page saw is
     // later by the page's own delays, which vary on a busy machine.)
     const log = await page.locator('#log li').evaluateAll((items) => items.map((li) => ({
-      time: parseInt(li.querySelector('.time').textContent, 10),
+      time: parseInt(li.dataset.time, 10),
+      wall: li.querySelector('.time').textContent,
       kind: li.className.replace('k-', ''),
       text: li.querySelector('.text').textContent,
     })));
     const at = (kind, text) => log.find((line) => line.kind === kind && line.text === text)?.time;
     const taken = at('event', 'control SourceSel "index=22" on panel "1" (code 2)');
+    assert.ok(log.every((line) => /^\d\d:\d\d:\d\d\.\d\d\d$/.test(line.wall)), 'times of day on the wall clock');
+    assert.equal(log.find((line) => line.text.includes('"_commands"'))?.text,
+                 'property "_commands" (code 3), asked by the page, for its property forms');
     assert.equal(at('command', 'RC 9 22 411 \',1\' 0'), taken, 'routed at once');
     const cleared = at('command', 'TP \'index=0\' \'1\' \'SourceSel\'');
     assert.ok(cleared - taken >= 250 && cleared - taken < 1000,
               `the highlight cleared ${cleared - taken} ms after the take; the panel's timer is 250 ms`);
 
-    await mkdir(dirname(SCREENSHOT), {recursive: true});
-    await page.screenshot({path: SCREENSHOT, fullPage: true});
+    // The lit source is not red: red means on air in a studio.
+    await key('SourceSel', 21).click();
+    await eventually('GFX 1 lit', () => page.locator('button[data-control="SourceSel"].lit').count());
+    const [r, g, b] = (await page.locator('button[data-control="SourceSel"].lit').evaluate(
+        (node) => getComputedStyle(node).backgroundColor)).match(/\d+/g).map(Number);
+    assert.ok(!(r > 150 && g < 110 && b < 110), `the take highlight is rgb(${r}, ${g}, ${b})`);
+
+    if (table.crosspoints === 6) {
+      await mkdir(dirname(SCREENSHOT), {recursive: true});
+      await page.screenshot({path: SCREENSHOT, fullPage: true});
+    }
   });
 
-  it('sets myParam and instance and reads them back', async () => {
+  it('shows a click on screen: the source lit at once, the route as the stream brings it', async () => {
+    // From the pointer going down to the frame that shows the source lit,
+    // and to the frame that shows the route in the packager's row for
+    // monitor 2 (the server's round trip).
+    const lit = [];
+    const routed = [];
+    for (const source of [21, 22, 23, 24, 21, 22, 23, 24, 21]) {
+      await page.waitForTimeout(300);  // the last highlight cleared
+      await page.evaluate((choice) => {
+        const grid = document.getElementById('panel');
+        const began = {at: 0};
+        grid.addEventListener('pointerdown', () => { began.at = performance.now(); }, {capture: true, once: true});
+        const frameAfter = (found) => new Promise((done) => {
+          const check = () => {
+            if (!found()) return false;
+            requestAnimationFrame(() => done(performance.now() - began.at));
+            return true;
+          };
+          const seen = new MutationObserver(() => { if (check()) seen.disconnect(); });
+          seen.observe(document.body, {childList: true, subtree: true, attributes: true, characterData: true});
+        });
+        window.litAfter = frameAfter(() =>
+          grid.querySelector(`button[data-control="SourceSel"][data-choice="${choice}"].lit`));
+        window.routedAfter = frameAfter(() =>
+          document.querySelector('tr[data-device="9"][data-dest="411"] .num')?.textContent === choice);
+      }, String(source));
+      await key('SourceSel', source).click();
+      lit.push(await page.evaluate(() => window.litAfter));
+      routed.push(await page.evaluate(() => window.routedAfter));
+    }
+    console.log(`figure: ${table.name}: click to screen (source lit) median ${median(lit).toFixed(1)} ms; ` +
+                `click to the route on screen median ${median(routed).toFixed(1)} ms, ` +
+                `max ${Math.max(...routed).toFixed(1)} ms over ${routed.length} takes`);
+    assert.equal(await text(crosspoint(9, 411).locator('.source')), '21 GFX 1');
+  });
+
+  it('sets myParam and instance and reads them back', {skip: table.crosspoints > 6 && 'once is enough'}, async () => {
     const answer = () => text(page.locator('#answers li .answer'));
     const asked = () => text(page.locator('#answers li .asked'));
     await eventually('the form of each property in "_commands"', async () => await page.locator('#prop-myParam').count() === 1);

@@ -100,28 +100,86 @@ const drawers = {
   'list': drawList,
 };
 
-function drawPanel(panel) {
+// The panel as last drawn: its controls by id, and the node of each, so a
+// change redraws only the controls it names.
+const shown = {panel: null, at: new Map(), nodes: new Map()};
+
+function drawControl(control) {
+  const draw = drawers[control.kind];
+  const node = draw ? placeOn(draw(control), control.area) : null;
+  const old = shown.nodes.get(control.id);
+  if (node && old) old.replaceWith(node);
+  else if (old) old.remove();
+  if (node) shown.nodes.set(control.id, node);
+  else shown.nodes.delete(control.id);
+  return node;
+}
+
+function drawPanel(panel, missing) {
   const grid = $('panel');
+  shown.panel = panel;
+  shown.at = new Map();
+  shown.nodes = new Map();
   $('no-panel').hidden = panel !== null;
+  $('no-panel').textContent = missing
+    ? `No layout is shown: ${missing}.`
+    : 'The panel has not shown a layout yet.';
   grid.hidden = panel === null;
-  if (panel === null) return;
+  if (panel === null) return drawTakesGoTo();
   $('title').textContent = panel.title || `panel ${panel.id}`;
   grid.style.gridTemplateColumns = `repeat(${panel.columns}, minmax(0, 1fr))`;
   grid.style.gridTemplateRows = `repeat(${Math.max(panel.rows, 1)}, minmax(3.25rem, auto))`;
-  grid.replaceChildren(...panel.controls.map((control) => {
-    const draw = drawers[control.kind];
-    return draw ? placeOn(draw(control), control.area) : null;
-  }).filter(Boolean));
+  panel.controls.forEach((control, i) => shown.at.set(control.id, i));
+  grid.replaceChildren(...panel.controls.map(drawControl).filter(Boolean));
+  drawTakesGoTo();
 }
 
-// Presses go out on pointer down, as a panel key acts when pushed; the
-// panel is redrawn often, and a click could lose its button in between.
+// A control the panel changed, in place.
+function updateControl(control) {
+  const i = shown.at.get(control.id);
+  if (!shown.panel || i === undefined) return;
+  shown.panel.controls[i] = control;
+  if (shown.nodes.has(control.id)) drawControl(control);
+}
+
+// Whether area `inner` lies within area `outer` on the grid.
+function within(inner, outer) {
+  return inner && outer && inner[0] >= outer[0] && inner[1] >= outer[1] &&
+         inner[0] + inner[2] <= outer[0] + outer[2] && inner[1] + inner[3] <= outer[1] + outer[3];
+}
+
+// Says in words where a take goes: the monitor whose tile the panel lit
+// with its take highlight (the ZR_TakeHigh statesheet), named by the button
+// on that tile.
+function drawTakesGoTo() {
+  const line = $('takes-go-to');
+  const controls = shown.panel ? shown.panel.controls : [];
+  const names = controls.filter((c) => c.properties.statesheet === 'ZR_TakeHigh').map((tile) => {
+    const key = controls.find((c) => c.kind === 'button' && within(c.area, tile.area));
+    return key ? (key.caption || key.id) : tile.id;
+  });
+  line.hidden = shown.panel === null;
+  line.textContent = names.length ? `Takes go to ${names.join(' and ')}` : 'No monitor is chosen: takes go nowhere';
+}
+
+// Presses go out on pointer down, as a panel key acts when pushed. A
+// source of a list is lit at once, as the host lights what was picked
+// before the panel hears of it; the stream's change confirms it, and a
+// press refused draws the list again as the host has it.
 function sendPress(target) {
   const key = target.closest('button[data-control]');
   if (!key) return;
   const body = {control: key.dataset.control};
   if (key.dataset.choice !== undefined) body.choice = key.dataset.choice;
-  post('/api/press', body).catch((error) => showProblem(error.message));
+  if (key.classList.contains('source')) {
+    for (const lit of key.parentElement.querySelectorAll('.lit')) lit.classList.remove('lit');
+    key.classList.add('lit');
+  }
+  post('/api/press', body).catch((error) => {
+    const i = shown.at.get(body.control);
+    if (shown.panel && i !== undefined) drawControl(shown.panel.controls[i]);
+    showProblem(error.message);
+  });
 }
 
 $('panel').addEventListener('pointerdown', (event) => {
@@ -133,26 +191,125 @@ $('panel').addEventListener('click', (event) => {
 
 // ---- the devices ----------------------------------------------------------
 
-const lastCrosspoints = new Map();  // "device/dest" -> what it showed
+// Rows of a device table on one page; a table of thousands of crosspoints
+// is never all in the page.
+const kRowsShown = 25;
+
+// One device's crosspoints: the named destinations (the monitors) always
+// shown at the top, the rest a page at a time, filtered by destination
+// (number or name) or source name. Holds every crosspoint by destination;
+// a change touches only its own row.
+class DeviceTable {
+  constructor(device) {
+    this.number = device.number;
+    this.byDest = new Map();
+    for (const xp of device.crosspoints) this.byDest.set(xp.dest, xp);
+    this.dests = device.crosspoints.map((xp) => xp.dest);  // in destination order, as sent
+    this.filter = '';
+    this.page = 0;
+    this.rows = new Map();  // dest -> its row, for the rows drawn
+    this.pinned = el('tbody', {class: 'pinned'});
+    this.body = el('tbody', {class: 'rows'});
+    this.input = el('input', {type: 'search', class: 'filter', placeholder: 'filter: destination or source name',
+                              'aria-label': `filter ${device.name}`, 'data-filter': device.number});
+    this.input.addEventListener('input', () => this.setFilter(this.input.value));
+    this.counter = el('span', {class: 'muted rows-shown'});
+    this.back = el('button', {type: 'button', class: 'key small', 'data-page': 'back'}, '‹');
+    this.next = el('button', {type: 'button', class: 'key small', 'data-page': 'next'}, '›');
+    this.back.addEventListener('click', () => this.turn(-1));
+    this.next.addEventListener('click', () => this.turn(1));
+    this.node = el('div', {class: 'device', 'data-device': device.number},
+                   el('h3', {}, device.name, el('span', {class: 'muted'}, ` · ${device.number}`)),
+                   el('div', {class: 'device-tools'}, this.input, this.back, this.counter, this.next),
+                   el('table', {},
+                      el('thead', {}, el('tr', {}, el('th', {}, 'dest'), el('th', {}, 'source'), el('th', {}, 'tally'))),
+                      this.pinned, this.body));
+    this.listed = this.matching();
+    this.draw();
+  }
+
+  matches(xp) {
+    if (xp.destName) return false;  // shown above the rest whatever the filter
+    if (this.filter === '') return true;
+    const f = this.filter;
+    return String(xp.dest).startsWith(f) || xp.sourceName.toLowerCase().includes(f);
+  }
+
+  matching() { return this.dests.filter((dest) => this.matches(this.byDest.get(dest))); }
+
+  setFilter(text) {
+    this.filter = text.trim().toLowerCase();
+    this.listed = this.matching();
+    this.page = 0;
+    this.draw();
+  }
+
+  turn(by) {
+    const pages = Math.max(1, Math.ceil(this.listed.length / kRowsShown));
+    this.page = Math.min(Math.max(this.page + by, 0), pages - 1);
+    this.draw();
+  }
+
+  row(xp, changed) {
+    const tr = el('tr', {class: changed ? 'changed' : null, 'data-device': this.number, 'data-dest': xp.dest},
+                  el('td', {class: 'dest'}, xp.dest,
+                     xp.destName ? el('span', {class: 'dest-name'}, xp.destName) : null),
+                  el('td', {class: 'source'}, el('span', {class: 'num'}, xp.source), ' ', xp.sourceName),
+                  el('td', {class: 'tally'}, xp.tally || '—'));
+    this.rows.set(xp.dest, tr);
+    return tr;
+  }
+
+  draw() {
+    this.rows.clear();
+    const named = this.dests.map((dest) => this.byDest.get(dest)).filter((xp) => xp.destName);
+    this.pinned.replaceChildren(...named.map((xp) => this.row(xp, false)));
+    const first = this.page * kRowsShown;
+    const page = this.listed.slice(first, first + kRowsShown);
+    this.body.replaceChildren(...page.map((dest) => this.row(this.byDest.get(dest), false)));
+    const n = this.listed.length;
+    this.counter.textContent = n === 0 ? 'no rows' : `${first + 1}–${first + page.length} of ${n.toLocaleString('en-GB')}`;
+    this.back.disabled = this.page === 0;
+    this.next.disabled = first + kRowsShown >= n;
+  }
+
+  // A crosspoint the session changed: its data, its place in the list,
+  // and its row if drawn.
+  update(xp) {
+    const had = this.byDest.has(xp.dest);
+    this.byDest.set(xp.dest, xp);
+    if (!had) this.dests.splice(sortedIndex(this.dests, xp.dest), 0, xp.dest);
+    const at = sortedIndex(this.listed, xp.dest);
+    const listed = this.listed[at] === xp.dest;
+    const wanted = this.matches(xp);
+    if (listed !== wanted || !had) {
+      if (listed && !wanted) this.listed.splice(at, 1);
+      if (!listed && wanted) this.listed.splice(at, 0, xp.dest);
+      return this.draw();
+    }
+    const old = this.rows.get(xp.dest);
+    if (old) old.replaceWith(this.row(xp, true));
+  }
+}
+
+// Where `value` goes in the sorted array `sorted`.
+function sortedIndex(sorted, value) {
+  let low = 0;
+  let high = sorted.length;
+  while (low < high) {
+    const mid = (low + high) >> 1;
+    if (sorted[mid] < value) low = mid + 1;
+    else high = mid;
+  }
+  return low;
+}
+
+const tables = new Map();  // device number -> DeviceTable
 
 function drawDevices(devices) {
-  $('devices').replaceChildren(...devices.map((device) => {
-    const rows = device.crosspoints.map((xp) => {
-      const key = `${device.number}/${xp.dest}`;
-      const shown = `${xp.source}|${xp.tally}`;
-      const changed = lastCrosspoints.has(key) && lastCrosspoints.get(key) !== shown;
-      lastCrosspoints.set(key, shown);
-      return el('tr', {class: changed ? 'changed' : null, 'data-device': device.number, 'data-dest': xp.dest},
-                el('td', {class: 'dest'}, xp.dest),
-                el('td', {class: 'source'}, el('span', {class: 'num'}, xp.source), ' ', xp.sourceName),
-                el('td', {class: 'tally'}, xp.tally || '—'));
-    });
-    return el('div', {class: 'device', 'data-device': device.number},
-              el('h3', {}, device.name, el('span', {class: 'muted'}, ` · ${device.number}`)),
-              el('table', {},
-                 el('thead', {}, el('tr', {}, el('th', {}, 'dest'), el('th', {}, 'source'), el('th', {}, 'tally'))),
-                 el('tbody', {}, rows)));
-  }));
+  tables.clear();
+  for (const device of devices) tables.set(device.number, new DeviceTable(device));
+  $('devices').replaceChildren(...[...tables.values()].map((table) => table.node));
 }
 
 // ---- the log --------------------------------------------------------------
@@ -162,13 +319,20 @@ function drawDevices(devices) {
 const marks = {event: '→', command: '←', reply: '', device: '**', note: '·', violation: '!!', debug: 'dbg'};
 const kLogShown = 1000;
 
+// The wall-clock time of day of a line, as the engineer's watch shows it.
+function timeOfDay(wall) {
+  const at = new Date(wall);
+  const two = (n) => String(n).padStart(2, '0');
+  return `${two(at.getHours())}:${two(at.getMinutes())}:${two(at.getSeconds())}.${String(at.getMilliseconds()).padStart(3, '0')}`;
+}
+
 function appendLog(entries, fresh) {
   const log = $('log');
   if (fresh) log.replaceChildren();
   const atBottom = log.scrollHeight - log.scrollTop - log.clientHeight < 24;
   for (const entry of entries) {
-    log.append(el('li', {class: `k-${entry.kind}`, 'data-seq': entry.seq},
-                  el('span', {class: 'time'}, `${entry.time} ms`),
+    log.append(el('li', {class: `k-${entry.kind}`, 'data-seq': entry.seq, 'data-time': entry.time},
+                  el('span', {class: 'time', title: `${entry.time} ms on the panel's clock`}, timeOfDay(entry.wall)),
                   el('span', {class: 'mark'}, marks[entry.kind] ?? ''),
                   el('span', {class: 'text'}, entry.text)));
   }
@@ -212,7 +376,7 @@ function propertyForm(name) {
 async function drawPropertyForms() {
   let answer;
   try {
-    answer = (await post('/api/property', {message: '_commands'})).answer;
+    answer = (await post('/api/property', {message: '_commands', asker: 'page'})).answer;
   } catch (error) {
     return showProblem(error.message);
   }
@@ -245,29 +409,56 @@ function drawWhere(where) {
   document.title = `${where.plugin} · panelhost`;
 }
 
-function draw(message, fresh) {
-  const {where, state, log} = message;
-  drawWhere(where);
-  drawPanel(state.panel);
-  drawDevices(state.devices);
-  appendLog(log, fresh);
+function drawStatus(state) {
   $('clock').textContent = state.running ? `${(state.now / 1000).toFixed(1)} s` : 'panel deleted';
   if (state.violations.length > 0) showProblem(`The panel broke the host's rules: ${state.violations[0]}`);
+}
+
+// The state as last received, kept up to date by each change.
+let current = null;
+
+// A message of the stream: the whole state starts the page over; a change
+// touches only the controls and crosspoints it names (README, "the event
+// stream").
+function receive(message) {
+  if (message.type === 'state') {
+    current = message.state;
+    drawWhere(message.where);
+    drawPanel(current.panel, current.layoutMissing);
+    drawDevices(current.devices);
+    appendLog(message.log, true);
+    // The first whole state drawn: the page can be worked (a figure the
+    // browser test reads).
+    if (performance.getEntriesByName('panelhost:interactive').length === 0) performance.mark('panelhost:interactive');
+  } else {
+    const change = message.change;
+    current.now = change.now;
+    for (const whole of ['running', 'violations', 'layoutMissing']) {
+      if (whole in change) current[whole] = change[whole];
+    }
+    if ('panel' in change || 'layoutMissing' in change) {
+      if ('panel' in change) current.panel = change.panel;
+      drawPanel(current.panel, current.layoutMissing);
+    }
+    for (const control of change.controls) updateControl(control);
+    if (change.controls.length) drawTakesGoTo();
+    for (const xp of change.crosspoints) {
+      const {device, ...crosspoint} = xp;
+      tables.get(device)?.update(crosspoint);
+    }
+    appendLog(message.log, false);
+  }
+  drawStatus(current);
 }
 
 function connect() {
   const link = $('link');
   const stream = new EventSource('/api/events');
-  let fresh = true;  // a new stream starts with the whole log again
   stream.onopen = () => {
-    fresh = true;
     link.className = 'link live';
     link.title = 'live';
   };
-  stream.onmessage = (event) => {
-    draw(JSON.parse(event.data), fresh);
-    fresh = false;
-  };
+  stream.onmessage = (event) => receive(JSON.parse(event.data));
   stream.onerror = () => {
     link.className = 'link lost';
     link.title = 'not connected: is panelhost web still running?';

@@ -2,6 +2,7 @@
 // and group selectors on the chosen page, devices, log lines.
 #include "panelhost/web/panel_state.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -163,18 +164,23 @@ TEST(PanelState, DevicesShowEachCrosspointWithItsTallyThroughTieLines) {
     int dest, source;
     const char* sourceName;
     const char* tally;
+    const char* destName;  // the monitor the destination feeds
   } cases[] = {
-      {0, 0, 410, 1, "CAM 1", "CAM 1"},      {0, 1, 411, 22, "GFX 2", "GFX 2"},
-      {0, 2, 412, 24, "PGM", "PGM"},         {1, 0, 77, 901, "PKG 410", "CAM 1"},
-      {1, 1, 78, 902, "PKG 411", "GFX 2"},   {1, 2, 79, 903, "PKG 412", "PGM"},
+      {0, 0, 410, 1, "CAM 1", "CAM 1", "SCR MON 1"},    {0, 1, 411, 22, "GFX 2", "GFX 2", "SCR MON 2"},
+      {0, 2, 412, 24, "PGM", "PGM", "SCR MON 3"},       {1, 0, 77, 901, "PKG 410", "CAM 1", "SCR MON 1"},
+      {1, 1, 78, 902, "PKG 411", "GFX 2", "SCR MON 2"}, {1, 2, 79, 903, "PKG 412", "PGM", "SCR MON 3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dest);
     const json& crosspoints = all.at(c.device).at("crosspoints");
     ASSERT_EQ(crosspoints.size(), 3u);
     EXPECT_EQ(crosspoints.at(c.row), (json{{"dest", c.dest}, {"source", c.source}, {"sourceName", c.sourceName},
-                                           {"tally", c.tally}}));
+                                           {"tally", c.tally}, {"destName", c.destName}}));
   }
+  devices.route(9, 5, 500);
+  EXPECT_EQ(devicesState(devices).at(0).at("crosspoints").at(3),
+            (json{{"dest", 500}, {"source", 5}, {"sourceName", "CAM 5"}, {"tally", "CAM 5"}}))
+      << "a destination not named has no name";
 }
 
 // Keeps nothing: the session's own record is what is checked.
@@ -226,6 +232,88 @@ TEST(PanelState, TheRoadOfOneTakeAsTheSessionRunsIt) {
   EXPECT_EQ(state.at("violations"), json::array());
 }
 
+// A view kept up to date by the session's changes alone is, after every
+// step, the view made whole: random presses (sources on and off the page
+// shown, pages, monitors), routes made outside the panel (new destinations
+// too), a device's own tallies, properties and the clock running on.
+TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
+  PluginLibrary library;
+  const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+  ASSERT_TRUE(opened) << opened.error();
+  Quiet quiet;
+  const std::string plugin = ZUV_OZO_PLUGIN_PATH;
+  HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), quiet);
+  (void)session.takeChanges();
+  SessionView kept = viewSession(session);
+  ASSERT_TRUE(session.start());
+
+  std::mt19937 random(21);
+  const auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+  size_t crosspointsChanged = 0;
+  for (int step = 0; step < 600; ++step) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    switch (pick(0, 6)) {
+      case 0: (void)session.press({"Mon_" + std::to_string(pick(1, 3)), "", std::nullopt, false}); break;
+      case 1: (void)session.press({"GrpSelect", std::to_string(pick(1, 5)), std::nullopt, false}); break;
+      case 2: (void)session.press({"SourceSel", std::to_string(pick(0, 33)), std::nullopt, false}); break;
+      case 3: session.studio().deviceRoute(pick(0, 1) ? 9 : 7, pick(1, 903), pick(0, 1) ? 410 + pick(0, 2) : pick(1, 999));
+              session.settle();
+              break;
+      case 4: session.studio().deviceTally(7, 77 + pick(0, 2), "EXT " + std::to_string(pick(1, 9))); session.settle();
+              break;
+      case 5: (void)session.property(pick(0, 1) ? "myParam=" + std::to_string(step) : "return=all"); break;
+      default: session.advanceTo(session.studio().now() + pick(0, 300)); break;
+    }
+    const HostSession::Changes changes = session.takeChanges();
+    crosspointsChanged += changes.crosspoints.size();
+    const ViewChange change = viewChange(session, changes, kept);
+    EXPECT_LE(change.crosspoints.size(), 4u) << "a route names the crosspoints it reaches, not the table";
+    applyChange(kept, change);
+    ASSERT_EQ(toJson(kept), toJson(viewSession(session)));
+  }
+  EXPECT_GT(crosspointsChanged, 100u) << "the steps did change crosspoints";
+  session.stop();
+  applyChange(kept, viewChange(session, session.takeChanges(), kept));
+  EXPECT_EQ(toJson(kept), toJson(viewSession(session)));
+}
+
+TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
+  Devices devices = Devices::builtIn();
+  const SessionView start{true, 0, {}, viewPanel(shippedLayout(), devices, "1"), "", viewDevices(devices)};
+  const auto crosspoint = [&](int device, int dest) { return CrosspointChange{device, viewCrosspoint(devices, device, dest)}; };
+  ViewChange first;
+  first.now = 10;
+  devices.route(9, 22, 411);
+  first.crosspoints = {crosspoint(9, 411), crosspoint(7, 78)};
+  ControlView lit = start.panel->controls.at(10);
+  lit.lit = 22;
+  first.controls = {lit};
+  ViewChange second;
+  second.now = 30;
+  devices.route(9, 5, 411);
+  devices.route(9, 6, 500);
+  second.crosspoints = {crosspoint(9, 411), crosspoint(7, 78), crosspoint(9, 500)};
+  second.running = false;
+  ViewChange third;
+  third.now = 40;
+  third.panel = viewPanel(shippedLayout(), devices, "2");
+  ControlView label = third.panel->controls.at(6);
+  label.properties["text"] = "CAM 5";
+  third.controls = {label};
+
+  SessionView stepByStep = start;
+  for (const ViewChange* change : {&first, &second, &third}) applyChange(stepByStep, *change);
+  const ViewChange merged = mergeChanges({&first, &second, &third});
+  SessionView atOnce = start;
+  applyChange(atOnce, merged);
+  EXPECT_EQ(toJson(atOnce), toJson(stepByStep));
+  EXPECT_EQ(merged.crosspoints.size(), 3u) << "each crosspoint once";
+  EXPECT_EQ(merged.controls.size(), 1u) << "a whole panel makes earlier control changes moot";
+  EXPECT_EQ(merged.now, 40);
+  EXPECT_EQ(stepByStep.devices.at(0).crosspoints.at(3).dest, 500) << "a new destination in its place";
+  EXPECT_EQ(toJson(stepByStep.devices), toJson(viewDevices(devices)));
+}
+
 TEST(PanelState, LogLinesNameTheirKind) {
   using Kind = SessionEntry::Kind;
   struct Case {
@@ -235,8 +323,8 @@ TEST(PanelState, LogLinesNameTheirKind) {
                {Kind::Device, "device"}, {Kind::Note, "note"},       {Kind::Violation, "violation"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(logEntry({c.kind, 258, "ET 1"}, 12),
-              (json{{"seq", 12}, {"time", 258}, {"kind", c.name}, {"text", "ET 1"}}));
+    EXPECT_EQ(logEntry({c.kind, 258, "ET 1"}, 12, 1765370000258),
+              (json{{"seq", 12}, {"time", 258}, {"wall", 1765370000258}, {"kind", c.name}, {"text", "ET 1"}}));
   }
 }
 
