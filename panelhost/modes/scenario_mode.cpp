@@ -1,7 +1,9 @@
 // panelhost run: a scenario file, step by step, on a virtual clock.
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include <CLI/CLI.hpp>
 
@@ -15,9 +17,37 @@
 
 namespace {
 
-ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath) {
+// The scenario's header: when its first step is `studio TABLE [LAYOUTS]`,
+// the options with that table and layout folder (relative to the scenario)
+// where the command line gave none, and the header's line number; else the
+// options as they are and 0.
+std::pair<HostOptions, int> withStudioHeader(HostOptions options, const std::string& scriptPath,
+                                             const std::string& text) {
+  std::istringstream script(text);
+  std::string line;
+  for (int number = 1; std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
+    if (step && !*step) continue;  // blank or comment
+    if (!step || std::string((*step)->kind->name) != "studio") break;
+    const auto besideScenario = [&](const std::string& path) {
+      const std::filesystem::path given = filePath(path);
+      // "/x" is taken as it is on Windows too, on the current drive.
+      if (given.is_absolute() || given.has_root_directory()) return path;
+      return (filePath(folderOf(scriptPath)) / given).u8string();
+    };
+    const Words& words = (*step)->words;
+    if (options.devicesFile.empty()) options.devicesFile = besideScenario(words[0]);
+    if (options.layouts.empty() && words.size() > 1) options.layouts = besideScenario(words[1]);
+    return {options, number};
+  }
+  return {options, 0};
+}
+
+ExitStatus runScenario(const HostOptions& given, const std::string& scriptPath) {
   const Result<std::string> text = readTextFile(scriptPath);
   if (!text) return cannotStart("cannot read scenario '" + scriptPath + "': " + text.error());
+  const auto [options, headerLine] = withStudioHeader(given, scriptPath, *text);
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
   Transcript transcript(std::cout, options.replies);
@@ -37,7 +67,7 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
     const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
     if (!step) {
       failure = where + ": " + step.error();
-    } else if (*step) {
+    } else if (*step && number != headerLine) {
       std::cout << name << ":" << number << ": " << printable(line) << '\n';
       if (Result<> done = runner.run(**step); !done) failure = where + ": failed: " + done.error();
     }
