@@ -8,7 +8,7 @@
 // destination that shows that input. A destination's tally text is the name
 // of what it carries, followed through tie lines.
 //
-// Configuration is JSON (see a panel's studio.json, e.g. panels/Studio_A/ZUV_OZo/studio.json):
+// Configuration is JSON, as in every panel's studio.json (panels/<Studio>/<Panel>/):
 //   {"tallyDelayMs": 20,
 //    "devices": [{"name": "...", "number": 9,
 //                 "sources": [{"number": 1, "name": "CAM 1"},
