@@ -16,7 +16,7 @@
 #include "panelhost/boundary/plugin_library.h"
 #include "panelhost/live/live_panel.h"
 #include "panelhost/session/host_session.h"
-#include "panelhost/studio/default_devices.h"
+#include "panelhost/support/text_file.h"
 
 namespace {
 
@@ -25,21 +25,27 @@ class Quiet : public SessionObserver {
   void entry(const SessionEntry&) override {}
 };
 
-// The shipped table with a third router of `crosspoints` destinations; one
-// in a thousand shows a packager output.
+// The panel's shipped table with a third router of `crosspoints`
+// destinations (none: the shipped table as it is); one in a thousand shows
+// a packager output.
 Devices bigTable(int crosspoints) {
-  nlohmann::json root = nlohmann::json::parse(kDefaultDevicesJson);
-  nlohmann::json router = {{"name", "Big Router"}, {"number", 50}, {"sources", nlohmann::json::array()}};
-  for (int s = 1; s <= 100; ++s) router["sources"].push_back({{"number", s}, {"name", "SRC " + std::to_string(s)}});
-  for (int out = 0; out < 3; ++out) {
-    router["sources"].push_back({{"number", 901 + out},
-                                 {"name", "PKG " + std::to_string(410 + out)},
-                                 {"carries", {{"device", "ZIR VESK Packager"}, {"dest", 410 + out}}}});
+  const Result<std::string> shipped = readTextFile(ZUV_OZO_STUDIO_PATH);
+  nlohmann::json root = nlohmann::json::parse(shipped ? *shipped : std::string("{\"devices\": []}"));
+  if (crosspoints > 0) {
+    nlohmann::json router = {{"name", "Big Router"}, {"number", 50}, {"sources", nlohmann::json::array()}};
+    for (int s = 1; s <= 100; ++s) router["sources"].push_back({{"number", s}, {"name", "SRC " + std::to_string(s)}});
+    for (int out = 0; out < 3; ++out) {
+      router["sources"].push_back({{"number", 901 + out},
+                                   {"name", "PKG " + std::to_string(410 + out)},
+                                   {"carries", {{"device", "ZIR VESK Packager"}, {"dest", 410 + out}}}});
+    }
+    nlohmann::json points = nlohmann::json::object();
+    for (int d = 1; d <= crosspoints; ++d) {
+      points[std::to_string(d)] = d % 1000 == 0 ? 901 + (d / 1000) % 3 : 1 + d % 100;
+    }
+    router["crosspoints"] = points;
+    root["devices"].push_back(router);
   }
-  nlohmann::json points = nlohmann::json::object();
-  for (int d = 1; d <= crosspoints; ++d) points[std::to_string(d)] = d % 1000 == 0 ? 901 + (d / 1000) % 3 : 1 + d % 100;
-  router["crosspoints"] = points;
-  root["devices"].push_back(router);
   Result<Devices> devices = Devices::fromJson(root.dump());
   if (!devices) {
     std::fprintf(stderr, "take_time: %s\n", devices.error().c_str());
@@ -87,7 +93,7 @@ int main(int argc, char** argv) {
   }
   const std::string path = ZUV_OZO_PLUGIN_PATH;
   const std::string folder = path.substr(0, path.find_last_of('/'));
-  measure(plugin, folder, "shipped table", Devices::builtIn());
+  measure(plugin, folder, "shipped table", bigTable(0));
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {20000};

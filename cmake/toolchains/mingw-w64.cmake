@@ -18,3 +18,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Programs built here (tests, the C host) run where MinGW's runtime DLLs are
 # not installed, such as a fresh wine prefix: each carries its own runtime.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Two builds of the same sources make the same bytes: no time stamp in the
+# PE header (nor the checksum that would follow it), and no build or source
+# folder in the objects.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT " -Wl,--no-insert-timestamp")
+get_filename_component(VESK_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
+set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${VESK_SOURCE_ROOT}=.")
+set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${VESK_SOURCE_ROOT}=.")

@@ -1,7 +1,8 @@
-// Loading the plug-in and the device configuration for a run.
+// Loading the plug-in and the studio table for a run.
 #include "panelhost/modes/host_setup.h"
 
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #include "panelhost/os/program_path.h"
@@ -19,13 +20,22 @@ Result<HostSetup> prepareHost(const HostOptions& options) {
   }
   setup.plugin = std::make_unique<PluginLibrary>();
   if (Result<> opened = setup.plugin->open(options.plugin); !opened) return opened.failure();
-  if (options.devicesFile.empty()) {
-    setup.devices = Devices::builtIn();
-  } else {
-    const Result<std::string> text = readTextFile(options.devicesFile);
-    if (!text) return fail("cannot read device configuration '" + options.devicesFile + "': " + text.error());
+  std::string table = options.devicesFile;
+  if (table.empty()) {
+    const std::string besidePlugin = (filePath(folderOf(options.plugin)) / kPanelStudioFile).u8string();
+    std::error_code error;
+    if (std::filesystem::is_regular_file(filePath(besidePlugin), error)) {
+      table = besidePlugin;
+    } else {
+      std::cerr << "panelhost: no studio table given and no " << kPanelStudioFile << " beside the plug-in: "
+                << "an empty studio (no devices)\n";
+    }
+  }
+  if (!table.empty()) {
+    const Result<std::string> text = readTextFile(table);
+    if (!text) return fail("cannot read device configuration '" + table + "': " + text.error());
     Result<Devices> devices = Devices::fromJson(*text);
-    if (!devices) return fail("device configuration '" + options.devicesFile + "': " + devices.error());
+    if (!devices) return fail("device configuration '" + table + "': " + devices.error());
     setup.devices = std::move(*devices);
   }
   if (!options.layouts.empty()) {

@@ -1,5 +1,5 @@
 // What every panelhost mode needs before it can run a panel: the plug-in
-// loaded, the devices configured, the layout folder chosen.
+// loaded, the studio's devices read, the layout folder chosen.
 #pragma once
 
 #include <memory>
@@ -15,7 +15,7 @@
 struct HostOptions {
   std::string plugin;       // path of the plug-in library
   std::string layouts;      // folder given to the panel; empty: the plug-in's
-  std::string devicesFile;  // device configuration; empty: the built-in one
+  std::string devicesFile;  // the studio table; empty: studio.json beside the plug-in, if there
   bool replies = false;     // print the host's replies in the transcript
 };
 
@@ -31,6 +31,12 @@ struct HostSetup {
   std::string pluginLine;
 };
 
+// The studio table panelhost takes when it is given none: beside the
+// plug-in, where the build puts each panel's own.
+inline constexpr const char* kPanelStudioFile = "studio.json";
+
 // The setup for `options`, or why there is none: a --layouts folder that
-// is not there is refused before anything runs.
+// is not there is refused before anything runs. With no studio table given
+// and none beside the plug-in, the studio is empty, and a line on standard
+// error says so.
 Result<HostSetup> prepareHost(const HostOptions& options);

@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
   Utf8Process process(argc, argv);
   ConsoleOutput console;
   CLI::App app{
-      "panelhost: runs a script panel plug-in (such as ZUV_OZo) the way the control system's panel host\n"
-      "does, against a simulated ZIR VESK Packager and ZIR SDI Router, so a panel can be tried without\n"
-      "the studio.",
+      "panelhost: runs a script panel plug-in the way the control system's panel host does, against a\n"
+      "simulated studio (the devices of a studio table, such as the panel's own studio.json), so the\n"
+      "panel can be tried without the studio.",
       "panelhost"};
   app.require_subcommand(1);
   // Which panelhost this is; the plug-in's own version is on every mode's banner.
@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
                     "folder given to the panel for its layouts (default: the plug-in's folder)")
         ->type_name("DIR");
     sub->add_option("--devices", options.devicesFile,
-                    "device configuration instead of the built-in studio (format: panelhost/studio/default_devices.json)")
+                    "the studio table (default: the scenario's 'studio' step, else studio.json beside the plug-in, "
+                    "else an empty studio; format: a panel's studio.json)")
         ->type_name("FILE");
     sub->add_flag("--replies", options.replies, "also print the host's replies and their hand-backs");
     runs.push_back(mode.addOptions(*sub));

@@ -1,7 +1,9 @@
 // panelhost run: a scenario file, step by step, on a virtual clock.
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -17,6 +19,32 @@
 #include "panelhost/support/text_file.h"
 
 namespace {
+
+// The scenario's header: when its first step is `studio TABLE [LAYOUTS]`,
+// the options with that table and layout folder (relative to the scenario)
+// where the command line gave none, and the header's line number; else the
+// options as they are and 0.
+std::pair<HostOptions, int> withStudioHeader(HostOptions options, const std::string& scriptPath,
+                                             const std::string& text) {
+  int number = 0;
+  for (const std::string& line : splitLines(text)) {
+    ++number;
+    const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
+    if (step && !*step) continue;  // blank or comment
+    if (!step || std::string((*step)->kind->name) != "studio") break;
+    const auto besideScenario = [&](const std::string& path) {
+      const std::filesystem::path given = filePath(path);
+      // "/x" is taken as it is on Windows too, on the current drive.
+      if (given.is_absolute() || given.has_root_directory()) return path;
+      return (filePath(folderOf(scriptPath)) / given).u8string();
+    };
+    const Words& words = (*step)->words;
+    if (options.devicesFile.empty()) options.devicesFile = besideScenario(words[0]);
+    if (options.layouts.empty() && words.size() > 1) options.layouts = besideScenario(words[1]);
+    return {options, number};
+  }
+  return {options, 0};
+}
 
 // The steps of a scenario, each with its line number, once every line is a
 // step that fits the studio; otherwise every line that is not, one a line,
@@ -48,11 +76,12 @@ Result<std::vector<ScenarioStep>> checkScenario(const std::string& path, const s
               "': nothing was run");
 }
 
-ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath) {
+ExitStatus runScenario(const HostOptions& given, const std::string& scriptPath) {
   const Result<std::string> bytes = readTextFile(scriptPath);
   if (!bytes) return cannotStart("cannot read scenario '" + scriptPath + "': " + bytes.error());
   const Result<std::string> text = inputText(*bytes);
   if (!text) return cannotStart("cannot read scenario '" + scriptPath + "': " + text.error());
+  const auto [options, headerLine] = withStudioHeader(given, scriptPath, *text);
   Result<HostSetup> setup = prepareHost(options);
   if (!setup) return cannotStart(setup.error());
   // Every line is checked against the steps and the studio before the
@@ -74,6 +103,7 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
   const std::string name = fileNameOf(scriptPath);
   std::string failure;
   for (const ScenarioStep& step : *steps) {
+    if (step.line == headerLine) continue;
     if (!failure.empty() || session.layouts().fileFault()) break;
     std::cout << name << ":" << step.line << ": " << printable(step.text) << '\n';
     if (Result<> done = runner.run(step.step); !done) {
@@ -82,7 +112,7 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
     if (!session.violations().empty()) break;
     if (StopSignal::asked()) {
       // Ctrl+C: between two steps, the panel deleted as at the end.
-      std::cout << "panelhost: stopped after " << where << '\n';
+      std::cout << "panelhost: stopped after " << scriptPath << ":" << step.line << '\n';
       break;
     }
   }

@@ -30,6 +30,15 @@ const StepTable& StepRunner::steps() {
          r.out_ << stepHelp(steps());
          return Done{};
        }},
+      // Read by the run mode before the panel starts (scenario_mode.cpp);
+      // anywhere else it is too late to choose the studio.
+      {"studio", "<table> [<layouts>]",
+       "a scenario's first step: the studio table (and layout folder)\n"
+       "it runs against, relative to the scenario, e.g. studio ../studio.json",
+       Operands::Words, 1, 2, false,
+       [](R&, const W&) -> Result<> {
+         return fail("studio is only a scenario's first step, before the panel starts");
+       }},
       {"press", "[<panel>/]<control> [<message>]",
        "work a control, e.g. press SourceSel 5\n"
        "(a list takes a source number, a group selector\n"

@@ -5,7 +5,6 @@
 #include <climits>
 #include <functional>
 
-#include "panelhost/studio/default_devices.h"
 #include "panelhost/support/json_fields.h"
 #include "panelhost/support/text.h"
 
@@ -135,13 +134,6 @@ void Devices::index() {
   for (const Device& device : devices_) {
     if (state[device.number] == 0) visit(device.number);
   }
-}
-
-Devices Devices::builtIn() {
-  Result<Devices> devices = fromJson(kDefaultDevicesJson);
-  // The built-in text is part of the program; a fault in it is a build error
-  // caught by the tests.
-  return devices ? *devices : Devices();
 }
 
 const Device* Devices::byName(const std::string& name) const {

@@ -8,7 +8,7 @@
 // destination that shows that input. A destination's tally text is the name
 // of what it carries, followed through tie lines.
 //
-// Configuration is JSON (see default_devices.json):
+// Configuration is JSON, as in every panel's studio.json (panels/<Studio>/<Panel>/):
 //   {"tallyDelayMs": 20,
 //    "devices": [{"name": "...", "number": 9,
 //                 "sources": [{"number": 1, "name": "CAM 1"},
@@ -60,8 +60,6 @@ class Devices {
   // The devices of `json`, or why there are none: one line naming the
   // place and the field.
   static Result<Devices> fromJson(const std::string& json);
-  // The built-in studio: the ZIR VESK Packager and the ZIR SDI Router.
-  static Devices builtIn();
 
   const Device* byName(const std::string& name) const;
   const Device* byNumber(int number) const;

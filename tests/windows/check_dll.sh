@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Checks a built ZUV_OZo DLL with llvm-readobj against what the host and a
+# Checks a built panel DLL with llvm-readobj against what the host and a
 # studio machine need: the machine type, the one export, imports from
 # system DLLs only, the framework signature, and every field of the version
 # resource. Prints the lines it read; exits non-zero naming each difference.
 #
-# Usage: check_dll.sh LLVM_READOBJ DLL MACHINE VERSION
+# Usage: check_dll.sh LLVM_READOBJ DLL MACHINE VERSION PANEL DESCRIPTION
 #   MACHINE is the IMAGE_FILE_MACHINE_* name, e.g. IMAGE_FILE_MACHINE_I386;
-#   VERSION is the project version the build gave the DLL, e.g. 1.0.0.1.
+#   VERSION is the project version the build gave the DLL, e.g. 1.0.0.1;
+#   PANEL and DESCRIPTION the panel's name and description, as its
+#   vesk_add_panel call gives them.
 set -euo pipefail
-readobj=$1 dll=$2 machine=$3 version=$4
+readobj=$1 dll=$2 machine=$3 version=$4 panel=$5 description=$6
 here="$(dirname "$0")"
 file=$dll
 source "$here/pe_checks.sh"
@@ -28,10 +30,10 @@ Fixed/ProductVersion=$version
 Fixed/FileOS=00040004
 Fixed/FileType=2
 StringFileInfo/080904b0/Comments=VESK V4.5 Script Component
-StringFileInfo/080904b0/FileDescription=Instant take router panel for SCR video Monitors
+StringFileInfo/080904b0/FileDescription=$description
 StringFileInfo/080904b0/FileVersion=${version//./, }
-StringFileInfo/080904b0/InternalName=ZUV_OZo
-StringFileInfo/080904b0/OriginalFilename=ZUV_OZo
+StringFileInfo/080904b0/InternalName=$panel
+StringFileInfo/080904b0/OriginalFilename=$panel
 StringFileInfo/080904b0/ProductName=VESK V4.5
 StringFileInfo/080904b0/ProductVersion=${version//./, }
 VarFileInfo/Translation=0809 04b0"

@@ -37,7 +37,7 @@ StringFileInfo/080904b0/FileDescription=panelhost: panel host emulator for scrip
 StringFileInfo/080904b0/FileVersion=${version//./, }
 StringFileInfo/080904b0/InternalName=panelhost
 StringFileInfo/080904b0/OriginalFilename=panelhost.exe
-StringFileInfo/080904b0/ProductName=ZUV_OZo panel tools
+StringFileInfo/080904b0/ProductName=VESK script panel tools
 StringFileInfo/080904b0/ProductVersion=${version//./, }
 VarFileInfo/Translation=0809 04b0"
 

@@ -1,34 +1,31 @@
 #!/usr/bin/env bash
-# Checks the deployable zip of the Windows build: it holds exactly the DLL
-# and its readme; the DLL is the very file the build's tests checked and
-# passes check_dll.sh again; the readme has Windows line endings and names
-# every control, device, command and property the panel uses.
+# Checks a panel's deployable zip: it holds exactly the DLL and its readme;
+# the DLL is the very file the build's tests checked and passes check_dll.sh
+# again; the readme has Windows line endings, gives the DLL's SHA-256 and
+# names every control, device, command and property the panel uses.
 #
-# Usage: check_package.sh LLVM_READOBJ ZIP BUILT_DLL MACHINE VERSION
+# Usage: check_package.sh LLVM_READOBJ ZIP BUILT_DLL MACHINE VERSION PANEL DESCRIPTION [README_WORD...]
 set -euo pipefail
-readobj=$1 zip=$2 built_dll=$3 machine=$4 version=$5
+readobj=$1 zip=$2 built_dll=$3 machine=$4 version=$5 panel=$6 description=$7
+shift 7
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/zip_checks.sh"
 
-expected_files="ZUV_OZo-readme.txt
-ZUV_OZo.dll"
-readme_names=(
-  GrpSelect SourceSel Mon_1 Mon_2 Mon_3 BG_Mon1 BG_Mon3 VID_1 VID_2 VID_3
-  "ZIR VESK Packager" "ZIR SDI Router" 410 411 412 77 79 scr_mons.vesk_ui
-  "SD '" "PS '" "TP '" "RC " "ET 1 250" "RR " "RP " "RU " AS
-  myParam instance return=all return=myParam _events _commands
-  "layout tools" "not a file for the studio" "Extract All" ".\\panelhost.exe" Get-FileHash
-)
+expected_files="$panel-readme.txt
+$panel.dll"
 
 unpack_zip "$expected_files"
 
-if [ -f "$unpacked/ZUV_OZo.dll" ]; then
-  cmp -s "$unpacked/ZUV_OZo.dll" "$built_dll" || fail "ZUV_OZo.dll is not the DLL the build checked ($built_dll)"
-  bash "$here/check_dll.sh" "$readobj" "$unpacked/ZUV_OZo.dll" "$machine" "$version" >/dev/null ||
-    fail "the packed ZUV_OZo.dll fails check_dll.sh"
+if [ -f "$unpacked/$panel.dll" ]; then
+  cmp -s "$unpacked/$panel.dll" "$built_dll" || fail "$panel.dll is not the DLL the build checked ($built_dll)"
+  bash "$here/check_dll.sh" "$readobj" "$unpacked/$panel.dll" "$machine" "$version" "$panel" "$description" \
+    >/dev/null || fail "the packed $panel.dll fails check_dll.sh"
+  sha="$(sha256sum "$unpacked/$panel.dll" | cut -d' ' -f1)"
+  check_readme "$panel-readme.txt" "  $sha  $panel.dll"
 fi
 
-check_readme ZUV_OZo-readme.txt "${readme_names[@]}"
+check_readme "$panel-readme.txt" "$@"
 
 [ $failures -eq 0 ] || exit 1
-echo "$(basename "$zip"): the checked DLL and a readme naming every control, device, command and property"
+echo "$(basename "$zip"): the checked DLL and a readme giving its SHA-256 and naming every control, device, command" \
+  "and property"

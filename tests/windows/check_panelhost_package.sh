@@ -1,31 +1,35 @@
 #!/usr/bin/env bash
 # Checks panelhost's zip for a studio engineer's PC: it holds exactly
-# panelhost.exe, its readme, the layout, the default device table and the
-# shipped scenarios; panelhost.exe is the very program the build made and
-# passes check_exe.sh; the other files are the project's own, byte for byte
-# (the scenarios with Windows line endings, every line); the readme has
-# Windows line endings and says how to start.
+# panelhost.exe, its readme, and the example panel's layouts, studio table
+# and scenarios; panelhost.exe is the very program the build made and
+# passes check_exe.sh; the other files are the project's own, byte for
+# byte (the scenarios with Windows line endings, every line); the readme
+# has Windows line endings, gives the program's SHA-256 and says how to
+# start.
 #
-# Usage: check_panelhost_package.sh LLVM_READOBJ ZIP BUILT_EXE MACHINE VERSION
+# Usage: check_panelhost_package.sh LLVM_READOBJ ZIP BUILT_EXE MACHINE VERSION PANELS.txt
+#   PANELS.txt: the build's list of panels; the first is the example.
 set -euo pipefail
-readobj=$1 zip=$2 built_exe=$3 machine=$4 version=$5
+readobj=$1 zip=$2 built_exe=$3 machine=$4 version=$5 panels=$6
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/zip_checks.sh"
 project="$(cd "$here/../.." && pwd)"
-panel="$project/panels/Studio_A/ZUV_OZo"
+IFS=$'\t' read -r example folder plugin description <"$panels"
+panel="$project/$folder"
 
 # Each file of the zip but the program and the readme, and where it comes from.
-declare -A sources=(
-  [scr_mons.vesk_ui]="$panel/scr_mons.vesk_ui"
-  [default_devices.json]="$project/panelhost/studio/default_devices.json"
-)
+declare -A sources=([studio.json]="$panel/studio.json")
+for layout in "$panel"/*.vesk_ui; do
+  sources[$(basename "$layout")]=$layout
+done
 for scenario in "$panel"/scenarios/*.scenario; do
   sources[scenarios/$(basename "$scenario")]=$scenario
 done
 expected_files="$(printf '%s\n' panelhost.exe panelhost-readme.txt "${!sources[@]}" | sort)"
+first_scenario="$(cd "$panel/scenarios" && ls *.scenario | head -1)"
 readme_says=(
-  "panelhost $version" "ZUV_OZo.dll" "ZUV_OZo-$version-win32.zip" "panelhost.exe web ZUV_OZo.dll --open"
-  "scenarios\\road_of_one_take.scenario" "Ctrl+C" "127.0.0.1" "--port 0" "default_devices.json"
+  "panelhost $version" "$example.dll" "$example-$version-win32.zip" "panelhost.exe web $example.dll --open"
+  "scenarios\\$first_scenario" "Ctrl+C" "127.0.0.1" "--port 0" "studio.json"
   "Extract All" ".\\panelhost.exe" "--version" "SHA-256" "32-bit"
 )
 
@@ -35,6 +39,7 @@ if [ -f "$unpacked/panelhost.exe" ]; then
   cmp -s "$unpacked/panelhost.exe" "$built_exe" || fail "panelhost.exe is not the program the build made ($built_exe)"
   bash "$here/check_exe.sh" "$readobj" "$unpacked/panelhost.exe" "$machine" "$version" >/dev/null ||
     fail "the packed panelhost.exe fails check_exe.sh"
+  readme_says+=("  $(sha256sum "$unpacked/panelhost.exe" | cut -d' ' -f1)  panelhost.exe")
 fi
 for file in "${!sources[@]}"; do
   [ -f "$unpacked/$file" ] || continue

@@ -1,14 +1,17 @@
-# valgrind memcheck over the emulator running the shipped scenarios and a
-# short soak: no memory errors and no leaks, in the plug-in or the host.
+# valgrind memcheck over the emulator running every panel's scenarios and a
+# short soak of each: no memory errors and no leaks, in the plug-in or the
+# host.
 set -euo pipefail
 cmake --preset dev >/dev/null
-cmake --build --preset dev --target ZUV_OZo panelhost
-plugin=build/dev/panels/Studio_A/ZUV_OZo/ZUV_OZo.so
+mapfile -t targets < <(cut -f1 build/dev/panels.txt)
+cmake --build --preset dev --target "${targets[@]}" panelhost
 memcheck=(valgrind --quiet --leak-check=full --errors-for-leak-kinds=definite,indirect,possible
           --error-exitcode=1)
-for scenario in panels/Studio_A/ZUV_OZo/scenarios/*.scenario; do
-  "${memcheck[@]}" build/dev/panelhost/panelhost run "$plugin" --script "$scenario" >/dev/null
-  echo "memcheck clean: $scenario"
-done
-"${memcheck[@]}" build/dev/panelhost/panelhost soak "$plugin" --events 30000
-echo "memcheck clean: soak of 30000 events"
+while IFS=$'\t' read -r panel folder plugin description; do
+  for scenario in "$folder"/scenarios/*.scenario; do
+    "${memcheck[@]}" build/dev/panelhost/panelhost run "build/dev/$plugin" --script "$scenario" >/dev/null
+    echo "memcheck clean: $scenario"
+  done
+  "${memcheck[@]}" build/dev/panelhost/panelhost soak "build/dev/$plugin" --events 30000
+  echo "memcheck clean: soak of 30000 events, $panel"
+done <build/dev/panels.txt

@@ -1,16 +1,4 @@
-// Declaration of the plug-in's one export. A host finds it by name at run
-// time; code linked with the panel directly (tests, tools) calls it here.
+// ZUV_OZo's one export, load_vesk_client_script, as every panel declares it.
 #pragma once
 
-#include "framework/vesk_boundary.h"
-
-#if defined(_WIN32)
-#define VESK_EXPORT __declspec(dllexport)
-#else
-#define VESK_EXPORT __attribute__((visibility("default")))
-#endif
-
-// Creates a panel for `host` with the layout folder `path`; the host deletes
-// it through slot 0 of its table. Null, with nothing constructed and no
-// command sent, when the memory cannot be had.
-extern "C" VESK_EXPORT vesk_client_callback* load_vesk_client_script(client_host* host, const char* path);
+#include "framework/vesk_export.h"

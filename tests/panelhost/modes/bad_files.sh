@@ -31,7 +31,7 @@ studio='"devices": [{"name": "ZIR VESK Packager", "number": 9}, {"name": "ZIR SD
 # returned; a delay out of range is refused when the file is read.
 printf '%s\n' "press SourceSel 5" "expect RC 9 5 410 ',1' 0" "expect ET 1 250" \
   "expect TP 'text=CAM 5' '1' 'VID_1'" >"$here/no_delay.scenario"
-no_delay=$(devices no_delay "$(sed 's/"tallyDelayMs": 20/"tallyDelayMs": 0/' "$(dirname "$0")/../../../panelhost/studio/default_devices.json")")
+no_delay=$(devices no_delay "$(sed 's/"tallyDelayMs": 20/"tallyDelayMs": 0/' "$(dirname "$plugin")/studio.json")")
 passes "panelhost: scenario passed" run "$plugin" --devices "$no_delay" --script "$here/no_delay.scenario"
 check 2 "^panelhost: device configuration '.*negative.json': tallyDelayMs must be a whole number from 0 to 10000, not -5$" \
   run "$plugin" --devices "$(devices negative "{\"tallyDelayMs\": -5, $studio}")" --script "$empty"

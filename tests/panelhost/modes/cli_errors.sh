@@ -33,6 +33,20 @@ check 2 'is not a script panel plug-in: it has no export load_vesk_client_script
 check 2 'load_vesk_client_script returned no panel$'        run "$rogue" --layouts no-panel --script "$scenarios/empty.scenario"
 check 2 "^panelhost: device configuration '.*broken.json': line 2, column 1: not JSON: " run "$plugin" --devices "$here/broken.json" --script "$scenarios/empty.scenario"
 check 2 "^panelhost: cannot read device configuration '/no/devices.json': no such file$" run "$plugin" --devices /no/devices.json --script "$scenarios/empty.scenario"
+# A scenario's first step names its studio, relative to the scenario; a
+# table that is not there stops it before anything runs; anywhere else the
+# step is too late.
+printf '# a comment first\nstudio no/such.json\n' >"$here/missing_studio.scenario"
+check 2 "^panelhost: cannot read device configuration '.*no/such.json': no such file$" run "$plugin" --script "$here/missing_studio.scenario"
+printf 'wait 1\nstudio ../studio.json\n' >"$here/late_studio.scenario"
+check 1 "late_studio.scenario:2: failed: studio is only a scenario's first step" run "$plugin" --script "$here/late_studio.scenario"
+# With no table given and none beside the plug-in: an empty studio, said so.
+cp "$plugin" "$here/"
+"${panelhost[@]}" run "$here/$(basename "$plugin")" --script "$scenarios/empty.scenario" >"$here/out" 2>"$here/err"
+status=$?
+unix_lines "$here/err"
+[ $status -eq 0 ] && grep -q "no studio table given and no studio.json beside the plug-in: an empty studio" "$here/err" ||
+  failed "a plug-in alone ran with status $status and said: $(head -3 "$here/err")"
 check 1 "failing_expectation.scenario:3: failed: expected \"RC 9 5 411 ',1' 0\", but the next command was \"RC 9 5 410 ',1' 0\"" run "$plugin" --script "$scenarios/failing_expectation.scenario"
 want_lines=2 check 2 "bad_step.scenario:2: unknown step 'jump'"  run "$plugin" --script "$scenarios/bad_step.scenario"
 check 2 "^panelhost: --layouts '/no/layouts' is not a folder: there is no such folder$" \

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "panelhost/boundary/plugin_library.h"
+#include "tests/panelhost/example_studio.h"
 #include "panelhost/session/host_session.h"
 
 namespace {
@@ -45,7 +46,7 @@ Strings names(const json& items, const char* key = "name") {
 }
 
 TEST(PanelState, TheShippedLayoutAsThePageDrawsIt) {
-  const json panel = layoutState(shippedLayout(), Devices::builtIn(), "1");
+  const json panel = layoutState(shippedLayout(), exampleStudio(), "1");
   EXPECT_EQ(panel.at("id"), "1");
   EXPECT_EQ(panel.at("title"), "Studio A - SCR monitors");
   EXPECT_EQ(panel.at("columns"), 6);
@@ -115,7 +116,7 @@ TEST(PanelState, ListAndGroupsFollowThePageAndIndexThePanelSet) {
     if (c.page) sourceSel->properties["page"] = c.page;
     if (c.index) sourceSel->properties["index"] = c.index;
 
-    const json panel = layoutState(layout, Devices::builtIn(), "1");
+    const json panel = layoutState(layout, exampleStudio(), "1");
     const json& list = control(panel, "SourceSel");
     EXPECT_EQ(list.at("page"), c.wantPage);
     EXPECT_EQ(list.at("pageName"), c.pageName);
@@ -140,7 +141,7 @@ TEST(PanelState, UnplacedControlsHaveNoAreaAndDoNotCountAsRows) {
            {"id": "A", "kind": "button", "area": [1, 2, 1, 1]},
            {"id": "B", "kind": "label", "properties": {"text": "loose"}}]})");
   ASSERT_TRUE(layout) << layout.error();
-  const json panel = layoutState(*layout, Devices::builtIn(), "7");
+  const json panel = layoutState(*layout, exampleStudio(), "7");
   EXPECT_EQ(panel.at("rows"), 2);
   EXPECT_EQ(control(panel, "A").at("area"), json({1, 2, 1, 1}));
   EXPECT_TRUE(control(panel, "B").at("area").is_null());
@@ -149,7 +150,7 @@ TEST(PanelState, UnplacedControlsHaveNoAreaAndDoNotCountAsRows) {
 }
 
 TEST(PanelState, DevicesShowEachCrosspointWithItsTallyThroughTieLines) {
-  Devices devices = Devices::builtIn();
+  Devices devices = exampleStudio();
   devices.route(9, 22, 411);
   const json all = devicesState(devices);
   ASSERT_EQ(all.size(), 2u);
@@ -195,7 +196,7 @@ TEST(PanelState, TheRoadOfOneTakeAsTheSessionRunsIt) {
   ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
   const std::string plugin = ZUV_OZO_PLUGIN_PATH;
-  HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), quiet);
+  HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), exampleStudio(), quiet);
 
   json state = sessionState(session);
   EXPECT_EQ(state.at("running"), false);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "panelhost/boundary/plugin_library.h"
+#include "tests/panelhost/example_studio.h"
 #include "panelhost/web/panel_state.h"
 
 namespace {
@@ -59,7 +60,7 @@ class WebServerTest : public ::testing::Test {
     ASSERT_TRUE(opened) << opened.error();
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     panel = std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
-                                        Devices::builtIn(), &quiet, false);
+                                        exampleStudio(), &quiet, false);
     server = std::make_unique<WebServer>(*panel, "ZUV_OZo.so", library.file());
     const Result<int> bound = server->bind(0);
     ASSERT_TRUE(bound) << bound.error();
@@ -200,7 +201,7 @@ TEST(WebServer, APortInUseIsRefusedWithAReason) {
   const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
   ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
-  LivePanel panel(library.loader(), ".", Devices::builtIn(), &quiet, false);
+  LivePanel panel(library.loader(), ".", exampleStudio(), &quiet, false);
   WebServer first(panel, "a.so");
   WebServer second(panel, "b.so");
   const Result<int> port = first.bind(0);

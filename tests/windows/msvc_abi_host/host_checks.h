@@ -10,6 +10,13 @@
 // once, and one with no host.
 void drivePanels(load_vesk_client_script_function load);
 
+// Drives one panel of any kind from start-up to deletion through events
+// every panel must take (unknown controls, tallies, timers, properties,
+// stray codes, null payloads) without comparing its commands: no host rule
+// broken, every reply and answer handed back once, "AS" last.
+void driveAnyPanel(load_vesk_client_script_function load);
+
 // Reads the version resource of the DLL at `path` as Windows does
-// (GetFileVersionInfo, VerQueryValue) and compares every field.
-void checkVersionResource(const char* path);
+// (GetFileVersionInfo, VerQueryValue) and compares every field: the panel's
+// name and description as given, the rest the same for every panel.
+void checkVersionResource(const char* path, const char* panel, const char* description);

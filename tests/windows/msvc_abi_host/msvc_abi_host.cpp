@@ -3,14 +3,22 @@
 // through their virtual `dispatch` and deletes them with `delete`, comparing
 // every command they send; then reads the DLL's version resource.
 //
-// Usage: msvc_abi_host PATH_TO_DLL. Exits 0 when everything matched;
+// Usage: msvc_abi_host [--any] PATH_TO_DLL PANEL DESCRIPTION. The example
+// panel's road compares every command; --any drives any other panel from
+// start-up to deletion by the host's rules alone. PANEL and DESCRIPTION are
+// what its version resource must say. Exits 0 when everything matched;
 // otherwise writes each difference to stderr and exits 1.
 #include "host_checks.h"
 #include "runtime.h"
 
 int hostMain(int argc, char** argv) {
-  if (argc != 1) {
-    (line() << "usage: msvc_abi_host PATH_TO_DLL").toErr();
+  const bool any = argc > 0 && textEqual(argv[0], "--any");
+  if (any) {
+    --argc;
+    ++argv;
+  }
+  if (argc != 3) {
+    (line() << "usage: msvc_abi_host [--any] PATH_TO_DLL PANEL DESCRIPTION").toErr();
     return 2;
   }
   const char* path = argv[0];
@@ -25,8 +33,12 @@ int hostMain(int argc, char** argv) {
     return 1;
   }
 
-  drivePanels(load);
-  checkVersionResource(path);
+  if (any) {
+    driveAnyPanel(load);
+  } else {
+    drivePanels(load);
+  }
+  checkVersionResource(path, argv[1], argv[2]);
   FreeLibrary(library);
 
   if (failureCount() != 0) {

@@ -13,15 +13,6 @@ struct version_string {
   const char* name;
   const char* value;
 };
-constexpr version_string kStrings[] = {
-    {"Comments", "VESK V4.5 Script Component"},
-    {"FileDescription", "Instant take router panel for SCR video Monitors"},
-    {"FileVersion", VESK_VERSION_TEXT},
-    {"InternalName", "ZUV_OZo"},
-    {"OriginalFilename", "ZUV_OZo"},
-    {"ProductName", "VESK V4.5"},
-    {"ProductVersion", VESK_VERSION_TEXT},
-};
 
 // The fixed part of the block (VS_FIXEDFILEINFO).
 struct fixed_file_info {
@@ -46,7 +37,16 @@ constexpr DWORD kFileTypeDll = 2;
 
 }  // namespace
 
-void checkVersionResource(const char* path) {
+void checkVersionResource(const char* path, const char* panel, const char* description) {
+  const version_string strings[] = {
+      {"Comments", "VESK V4.5 Script Component"},
+      {"FileDescription", description},
+      {"FileVersion", VESK_VERSION_TEXT},
+      {"InternalName", panel},
+      {"OriginalFilename", panel},
+      {"ProductName", "VESK V4.5"},
+      {"ProductVersion", VESK_VERSION_TEXT},
+  };
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
   if (size == 0) {
@@ -78,7 +78,7 @@ void checkVersionResource(const char* path) {
     failure("version") << "translation is not English (United Kingdom) 0x0809, Unicode 1200";
   }
 
-  for (const version_string& expected : kStrings) {
+  for (const version_string& expected : strings) {
     line query;
     query << "\\StringFileInfo\\080904b0\\" << expected.name;
     if (!VerQueryValueA(block, query.text(), &value, &length) || value == nullptr) {
