@@ -23,16 +23,34 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), setup->layoutFolder, std::move(setup->devices), transcript);
   std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << '\n';
-  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   StepRunner runner(session, std::cout);
-  runner.printPanel();
-
   const std::string name = fileNameOf(scriptPath);
   std::istringstream script(*text);
   std::string line;
   std::string failure;
-  for (int number = 1; failure.empty() && !session.layouts().fileFault() && std::getline(script, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
+  int number = 1;
+  bool pending = false;  // `line` is read and not yet run
+  // "answer" steps before any other hold from the panel's creation on.
+  for (; std::getline(script, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
+    if (step && !*step) continue;
+    if (!step || std::string((*step)->kind->name) != "answer") {
+      pending = true;
+      break;
+    }
+    std::cout << name << ":" << number << ": " << printable(line) << '\n';
+    if (Result<> done = runner.run(**step); !done) {
+      std::cerr << printable(scriptPath + ":" + std::to_string(number) + ": failed: " + done.error()) << '\n';
+      return ExitStatus::Failed;
+    }
+  }
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
+  runner.printPanel();
+
+  for (; failure.empty() && !session.layouts().fileFault() && (pending || std::getline(script, line)); ++number) {
+    if (!pending && !line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
+    pending = false;
     const std::string where = scriptPath + ":" + std::to_string(number);
     const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
     if (!step) {
@@ -63,6 +81,7 @@ Mode scenarioMode() {
   return {"run", "run a scenario on a virtual clock and print a transcript", [](CLI::App& command) -> Mode::Run {
             auto script = std::make_shared<std::string>();
             command.add_option("--script", *script, "the scenario file")->required()->type_name("FILE");
-            return [script](const HostOptions& options) { return runScenario(options, *script); };
+            return withTraceFlag(command,
+                                 [script](const HostOptions& options) { return runScenario(options, *script); });
           }};
 }
