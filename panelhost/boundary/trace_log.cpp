@@ -288,10 +288,12 @@ Result<std::vector<TraceRecord>> tracePanel(const TraceLog& log, const std::stri
   }
   std::string list;
   for (const std::string& id : log.panels) list += (list.empty() ? "" : ", ") + id;
-  if (chosen.size() != 1) {
-    if (chosen.empty() && !wanted.empty()) return fail("the trace holds no panel " + wanted + "; it holds " + list);
-    return fail("the trace holds " + std::to_string(chosen.size()) + " panels: " + list +
-                "; choose one with --panel");
+  if (chosen.empty()) return fail("the trace holds no panel " + wanted + "; it holds " + list);
+  if (chosen.size() > 1) {
+    std::string named;
+    for (const std::string& id : chosen) named += (named.empty() ? "" : ", ") + id;
+    return fail("the trace holds " + std::to_string(chosen.size()) + " panels" +
+                (wanted.empty() ? "" : " named " + wanted) + ": " + named + "; choose one with --panel");
   }
   std::vector<TraceRecord> records;
   for (const TraceRecord& record : log.records) {
