@@ -69,5 +69,24 @@ check 2 'plain.log holds no trace: no line carries "VESK-TRACE" \(was the trace 
 grep -v ' 1 1 [0-9]* \. new ' "$here/road_of_one_take.log" >"$here/late.log"
 check 2 'does not start where the panel was created' replay "$plugin" --trace "$here/late.log"
 
+# The shell's --trace: the trace's lines in its transcript.
+printf 'press SourceSel 5\nquit\n' | "${panelhost[@]}" shell "$plugin" --trace >"$here/shell" 2>&1
+unix_lines "$here/shell"
+grep -q "debug: VESK-TRACE ZUV_OZo 1 [0-9]* [0-9]* \. control '1' 'SourceSel' 'index=5'$" "$here/shell" ||
+  failed "the shell with --trace shows no control record"
+
+# The steps by hand: an answer at the top holds from the panel's creation
+# (no router: the panel unregisters device 0); a reply or an event not
+# written as the trace writes it is refused.
+printf "answer SD 'ZIR SDI Router' -> none\nclose\nexpect RU 0\nexpect AS\n" >"$here/no_router.scenario"
+"${panelhost[@]}" run "$plugin" --script "$here/no_router.scenario" >"$here/out" 2>&1 ||
+  failed "a scenario answering the router's look-up with none: $(tail -3 "$here/out")"
+grep -q 'device "ZIR SDI Router" not found' "$here/out" || failed "the answer none did not reach the panel's look-up"
+printf "answer ET 1 250 -> soon\n" >"$here/bad_answer.scenario"
+check 1 "bad_answer.scenario:1: failed: the reply must be none, -, a number or a 'text' written as in the trace" \
+  run "$plugin" --script "$here/bad_answer.scenario"
+printf "deliver tally 7 'CAM 5'\n" >"$here/bad_event.scenario"
+check 1 "bad_event.scenario:1: failed: deliver takes control" run "$plugin" --script "$here/bad_event.scenario"
+
 [ "$failures" -eq 0 ] && echo "trace_replay: all checks passed"
 exit $((failures > 0))
