@@ -111,7 +111,9 @@ Result<> parseBody(const std::string& body, TraceRecord& record) {
       operand.length = operand.text.size();
       if (i < body.size() && body[i] == '~') {
         const std::size_t end = std::min(body.find(' ', i), body.size());
-        if (!number(body.substr(i + 1, end - i - 1), operand.length)) return fail("a cut text's length is not a number");
+        if (!number(body.substr(i + 1, end - i - 1), operand.length)) {
+          return fail("a cut text's length is not a number");
+        }
         operand.cut = true;
         i = end;
       }

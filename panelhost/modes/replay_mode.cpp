@@ -225,8 +225,8 @@ ExitStatus runReplay(const HostOptions& options, const ReplayOptions& replay) {
       session.stop();
       deleted = true;
     } else {
-      return cannotStart(replay.trace + ":" + std::to_string(event.lineNumber) + ": not an event this host can replay: " +
-                         printable(event.line));
+      return cannotStart(replay.trace + ":" + std::to_string(event.lineNumber) +
+                         ": not an event this host can replay: " + printable(event.line));
     }
     if (event.kind != "new") ++events;
 
@@ -295,7 +295,8 @@ Mode replayMode() {
                                                          "transcript or Wine's debug output")
                 ->required()
                 ->type_name("FILE");
-            command.add_option("--panel", replay->panel, "the panel to replay when the log holds several: NAME or NAME#N")
+            command
+                .add_option("--panel", replay->panel, "the panel to replay when the log holds several: NAME or NAME#N")
                 ->type_name("NAME");
             command.add_option("--save", replay->save, "also write the session as a scenario with its expectations")
                 ->type_name("FILE.scenario");

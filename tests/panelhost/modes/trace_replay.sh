@@ -18,7 +18,8 @@ for scenario in "$@"; do
   "${panelhost[@]}" run "$plugin" --trace --script "$scenario" >"$here/$name.log" 2>"$here/err"
   status=$?
   unix_lines "$here/$name.log"
-  if [ "$status" -ne 0 ] || ! grep -q '^  \[ *[0-9]* ms\] debug: VESK-TRACE ZUV_OZo 1 1 [0-9]* \. new ' "$here/$name.log"; then
+  first='^  \[ *[0-9]* ms\] debug: VESK-TRACE ZUV_OZo 1 1 [0-9]* \. new '
+  if [ "$status" -ne 0 ] || ! grep -q "$first" "$here/$name.log"; then
     failed "$name with --trace: status $status, or no trace in its transcript"
     continue
   fi
@@ -31,7 +32,8 @@ for scenario in "$@"; do
   events=$(grep -c '\. \(tally\|control\|property\|timer\|release\|event\|delete\)\( \|$\)' "$here/$name.log")
   commands=$(grep -c '\. command ' "$here/$name.log")
   grep -qx "panelhost: replay matched $events events and $commands commands" "$here/out" ||
-    failed "$name: the replay did not match all $events events and $commands commands: $(grep 'replay matched' "$here/out")"
+    failed "$name: the replay did not match all $events events and $commands commands:" \
+      "$(grep 'replay matched' "$here/out")"
   passes "panelhost: scenario passed" run "$plugin" --script "$here/$name.saved.scenario"
 done
 
@@ -42,13 +44,15 @@ status=$?
 unix_lines "$here/err"
 [ "$status" -eq 1 ] || failed "the replay against the planted change ended with status $status, not 1"
 [ "$(wc -l <"$here/err")" -eq 4 ] || failed "the planted change's report is not 4 lines: $(cat "$here/err")"
-for want in "panelhost: replay differs at command 14, after the event on line " in "  event:    VESK-TRACE ZUV_OZo 1 " ". timer 1" \
+for want in "panelhost: replay differs at command 14, after the event on line " \
+            "  event:    VESK-TRACE ZUV_OZo 1 " ". timer 1" \
             "  recorded: VESK-TRACE ZUV_OZo 1 " ". command 'TP \\'index=0\\' \\'1\\' \\'SourceSel\\'' -" \
             "  replayed: command 'TP \\'index=0\\' \\'1\\' \\'GrpSelect\\''"; do
   grep -qF -- "$want" "$here/err" || failed "the planted change's report lacks: $want"
 done
 # The saved scenario catches it too, as an ordinary scenario.
-check 1 "road_of_one_take.saved.scenario:[0-9]+: failed: expected \"TP 'index=0' '1' 'SourceSel'\", but the next command was \"TP 'index=0' '1' 'GrpSelect'\"" \
+expected="expected \"TP 'index=0' '1' 'SourceSel'\", but the next command was \"TP 'index=0' '1' 'GrpSelect'\""
+check 1 "road_of_one_take.saved.scenario:[0-9]+: failed: $expected" \
   run "$planted" --script "$here/road_of_one_take.saved.scenario"
 
 # Two panels in one log: the replay asks which, and replays the one chosen.
