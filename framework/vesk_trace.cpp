@@ -76,7 +76,7 @@ void vesk_trace::start(const char* panelName, const char* folder) {
 
 void vesk_trace::begin(const char* kind) {
   ++seq_;
-  recordMs_ = vesk_clock_ms() - startMs_;
+  recordMs_ = vesk_clock_ms() - startMs_;  // unsigned: right across the clock's wrap
   header();
   put(kind, static_cast<unsigned>(std::strlen(kind)));
 }
@@ -139,10 +139,10 @@ void vesk_trace::header() {
   append(kMarker, static_cast<unsigned>(std::strlen(kMarker)));
   append(" ", 1);
   append(name_, static_cast<unsigned>(std::strlen(name_)));
-  const std::int64_t numbers[] = {instance_, seq_, recordMs_ < 0 ? 0 : recordMs_};
-  for (const std::int64_t value : numbers) {
+  const std::uint64_t numbers[] = {static_cast<std::uint64_t>(instance_), seq_, recordMs_};
+  for (const std::uint64_t value : numbers) {
     char digits[24];
-    const unsigned at = decimal(static_cast<std::uint64_t>(value), digits);
+    const unsigned at = decimal(value, digits);
     append(" ", 1);
     append(digits + at, sizeof digits - at);
   }

@@ -21,7 +21,8 @@
 //             and '-' written as '_'; at most 31)
 //   instance  1 for the first panel created in the process, 2 for the next...
 //   seq       the record's number in this panel's trace, from 1 (the "new")
-//   ms        milliseconds since the panel was created (its own clock)
+//   ms        milliseconds since the panel was created (its own clock; it
+//             starts again from 0 after 49 days)
 //   part      '.' when the record ends on this line; '+' when it goes on in
 //             the next line with the same panel, instance and seq: the
 //             reader joins the records' text after the part, byte for byte
@@ -93,8 +94,8 @@ class vesk_trace {
   bool on_ = false;
   int instance_ = 0;
   std::uint32_t seq_ = 0;
-  std::int64_t startMs_ = 0;
-  std::int64_t recordMs_ = 0;
+  std::uint32_t startMs_ = 0;
+  std::uint32_t recordMs_ = 0;
   std::uint32_t textLength_ = 0;
   unsigned used_ = 0;
   unsigned partAt_ = 0;

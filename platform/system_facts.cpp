@@ -34,12 +34,13 @@ bool vesk_environment(const char* name, char* buffer, unsigned size) {
 #endif
 }
 
-std::int64_t vesk_clock_ms() {
+std::uint32_t vesk_clock_ms() {
 #if defined(_WIN32)
-  return static_cast<std::int64_t>(GetTickCount64());
+  return static_cast<std::uint32_t>(GetTickCount());
 #else
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000 +
+                                    static_cast<std::uint64_t>(now.tv_nsec) / 1000000);
 #endif
 }

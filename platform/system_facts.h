@@ -12,6 +12,8 @@
 // creates a panel; elsewhere getenv.
 bool vesk_environment(const char* name, char* buffer, unsigned size);
 
-// Milliseconds on a clock that never goes back (GetTickCount64 on Windows,
-// CLOCK_MONOTONIC elsewhere); only differences mean anything.
-std::int64_t vesk_clock_ms();
+// Milliseconds on a clock that never goes back (GetTickCount on Windows,
+// which every Windows has, CLOCK_MONOTONIC elsewhere), modulo 2^32: only
+// differences mean anything, taken as unsigned 32-bit numbers, which are
+// right for spans under 49 days.
+std::uint32_t vesk_clock_ms();
