@@ -135,8 +135,8 @@ const StepTable& StepRunner::steps() {
       {"answer", "<command> -> <reply>",
        "the next <command> the panel sends is answered\n"
        "<reply> and not carried out: none, -, a number,\n"
-       "or a 'text' written as in the trace (before any\n"
-       "other step: from the panel's creation on)",
+       "or a 'text' written as in the trace (at the top\n"
+       "of a scenario: from the panel's creation on)",
        Operands::RestOfLine, 1, 1, false,
        [](R& r, const W& w) -> Result<> {
          Result<GivenAnswer> given = givenAnswer(w[0]);
