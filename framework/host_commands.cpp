@@ -37,7 +37,9 @@ unsigned namesIn(const char* list) {
 
 std::intptr_t vesk_script_helper::send(const char* command) {
   if (host == nullptr) return 0;
-  return host->hostCommand(command, VESK_HOST_COMMAND);
+  const std::intptr_t reply = host->hostCommand(command, VESK_HOST_COMMAND);
+  if (trace_.on()) traceCommand(command, reply);
+  return reply;
 }
 
 std::intptr_t vesk_script_helper::send(const command_text& command) {
@@ -47,7 +49,7 @@ std::intptr_t vesk_script_helper::send(const command_text& command) {
     debugPrint("%1 command not sent: out of memory", command.verb());
     return 0;
   }
-  return host->hostCommand(command, VESK_HOST_COMMAND);
+  return send(static_cast<const char*>(command));
 }
 
 void vesk_script_helper::release(std::intptr_t reply) {

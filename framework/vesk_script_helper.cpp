@@ -18,6 +18,7 @@ namespace {
 VESK_TABLE_BEGIN
 void* VESK_THISCALL destroyThunk(vesk_client_callback* self, unsigned flags) {
   auto* panel = static_cast<vesk_script_helper*>(self);
+  panel->noteDeletion();
   if ((flags & 1u) != 0) {
     delete panel;  // runs the most-derived destructor, then frees
   } else {
@@ -35,18 +36,21 @@ const vesk_client_callback_table kPanelTable = {&destroyThunk, &dispatchThunk};
 
 }  // namespace
 
-vesk_script_helper::vesk_script_helper(client_host* hostInterface, const char* path)
+vesk_script_helper::vesk_script_helper(client_host* hostInterface, const char* path, const char* name)
     : vesk_client_callback{&kPanelTable},
       host(hostInterface),
       panelPath(path),
       alarmsEnabled(false),
-      panelPathHeld_(panelPath.length() == (path == nullptr ? 0 : std::strlen(path))) {}
+      panelPathHeld_(panelPath.length() == (path == nullptr ? 0 : std::strlen(path))) {
+  trace_.start(name, path);
+}
 
 vesk_script_helper::~vesk_script_helper() {
   if (host != nullptr) send("AS");
 }
 
 char* vesk_script_helper::dispatch(void* payload, int code) {
+  if (trace_.on()) traceEvent(payload, code);
   switch (code) {
     case VESK_EVENT_TALLY: {
       if (payload == nullptr) return nullptr;
@@ -67,10 +71,13 @@ char* vesk_script_helper::dispatch(void* payload, int code) {
         // The message could not be copied: the panel would take it for an
         // empty one.
         debugPrint("property message not read: out of memory");
+        if (trace_.on()) traceAnswer(nullptr);
         return nullptr;
       }
       parent_request request(&parts);
-      return answerBlock(onParentRequest(&request));
+      char* const block = answerBlock(onParentRequest(&request));
+      if (trace_.on()) traceAnswer(block);
+      return block;
     }
     case VESK_EVENT_TIMER:
       onTimer(static_cast<int>(reinterpret_cast<std::intptr_t>(payload)));
@@ -123,6 +130,104 @@ void vesk_script_helper::releaseAnswerBlock(char* block) {
   }
   delete[] block;
   *slot = nullptr;
+}
+
+void vesk_script_helper::noteDeletion() {
+  if (!trace_.on()) return;
+  trace_.begin("delete");
+  trace_.end();
+}
+
+void vesk_script_helper::traceEvent(const void* payload, int code) {
+  switch (code) {
+    case VESK_EVENT_TALLY: {
+      trace_.begin("tally");
+      if (payload == nullptr) {
+        trace_.word("null");
+        break;
+      }
+      const auto* record = static_cast<const tally_record*>(payload);
+      trace_.number(record->device);
+      trace_.number(record->index);
+      trace_.text(record->tally);
+      break;
+    }
+    case VESK_EVENT_CONTROL: {
+      trace_.begin("control");
+      if (payload == nullptr) {
+        trace_.word("null");
+        break;
+      }
+      const auto* record = static_cast<const control_record*>(payload);
+      trace_.text(record->panel != nullptr ? record->panel : "");
+      trace_.text(record->control != nullptr ? record->control : "");
+      // The message as the host wrote it before splitting it.
+      trace_.openText();
+      if (const message_parts* message = record->message) {
+        trace_.textPiece(message->command);
+        for (int i = 0; i < message->subCount && i < message_parts::kMaxSubs; ++i) {
+          trace_.textPiece(".");
+          trace_.textPiece(message->sub[i]);
+        }
+        if (message->hasValue) {
+          trace_.textPiece("=");
+          trace_.textPiece(message->value);
+        }
+      }
+      trace_.closeText();
+      break;
+    }
+    case VESK_EVENT_PROPERTY:
+      trace_.begin("property");
+      trace_.text(payload != nullptr ? static_cast<const char*>(payload) : "");
+      break;
+    case VESK_EVENT_TIMER:
+      trace_.begin("timer");
+      trace_.number(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(payload)));
+      break;
+    case VESK_EVENT_RELEASE: {
+      trace_.begin("release");
+      const bool ours = payload != nullptr && std::find(std::begin(answerBlocks_), std::end(answerBlocks_),
+                                                        static_cast<char*>(const_cast<void*>(payload))) !=
+                                                  std::end(answerBlocks_);
+      trace_.word(ours ? "ours" : "other");
+      break;
+    }
+    default:
+      trace_.begin("event");
+      trace_.number(code);
+      break;
+  }
+  trace_.end();
+}
+
+void vesk_script_helper::traceAnswer(const char* block) {
+  trace_.begin("answer");
+  if (block != nullptr) {
+    trace_.text(block);
+  } else {
+    trace_.word("none");
+  }
+  trace_.end();
+}
+
+void vesk_script_helper::traceCommand(const char* command, std::intptr_t reply) {
+  trace_.begin("command");
+  trace_.text(command);
+  const bool textReply = std::strncmp(command, "SD", 2) == 0 || std::strncmp(command, "XI", 2) == 0 ||
+                         std::strncmp(command, "TG", 2) == 0;
+  if (textReply) {
+    if (reply != 0) {
+      trace_.text(reinterpret_cast<const char*>(reply));
+    } else {
+      trace_.word("none");
+    }
+  } else if (std::strncmp(command, "PS", 2) == 0) {
+    trace_.number(reply != 0 ? 1 : 0);
+  } else {
+    trace_.word("-");
+  }
+  trace_.end();
 }
 
 void vesk_script_helper::onEvent6(script_event*) {}

@@ -9,6 +9,7 @@
 
 #include "framework/event_records.h"
 #include "framework/vesk_boundary.h"
+#include "framework/vesk_trace.h"
 #include "platform/client_host.h"
 #include "platform/vesk_string.h"
 #include "platform/vesk_stringlist.h"
@@ -18,9 +19,11 @@ class command_text;
 class vesk_script_helper : public vesk_client_callback {
  public:
   // Keeps `host` (may be null: every command is then a no-op) and copies
-  // `path` (may be null: empty). A derived panel's constructor runs after
-  // this and may already send commands.
-  vesk_script_helper(client_host* host, const char* path);
+  // `path` (may be null: empty). `name` (static text; null: "panel") names
+  // the panel in its trace, which starts here when VESK_TRACE asks for it
+  // (vesk_trace.h). A derived panel's constructor runs after this and may
+  // already send commands.
+  vesk_script_helper(client_host* host, const char* path, const char* name = nullptr);
   // A derived panel's destructor runs first and may still send commands;
   // then "AS" is sent when there is a host.
   virtual ~vesk_script_helper();
@@ -45,6 +48,10 @@ class vesk_script_helper : public vesk_client_callback {
   // Answer blocks a host may hold at once: with this many out and not yet
   // handed back with code 5, code 3 answers null until one comes back.
   static constexpr int kMaxAnswerBlocksOut = 8;
+
+  // Writes the trace's "delete" record; slot 0 calls it before it destroys
+  // the panel, so that the record comes before the panel's last commands.
+  void noteDeletion();
 
   // Host commands. Each builds the whole command text and sends it with code
   // 0 in one call; with no host nothing is sent. Text operands go out byte for
@@ -133,6 +140,10 @@ class vesk_script_helper : public vesk_client_callback {
   char* answerBlock(const vesk_string& answer);
   // Code 5: frees `block` if it is a remembered answer block.
   void releaseAnswerBlock(char* block);
+  // Trace records, written only while trace_.on().
+  void traceEvent(const void* payload, int code);
+  void traceAnswer(const char* block);
+  void traceCommand(const char* command, std::intptr_t reply);
 
   // False when the heap could not hold the folder given at creation:
   // openPanel then sends no "PS" rather than one without the folder.
@@ -140,4 +151,6 @@ class vesk_script_helper : public vesk_client_callback {
   // Answer blocks returned for code 3 and not yet handed back with code 5.
   // Null entries are free.
   char* answerBlocks_[kMaxAnswerBlocksOut] = {};
+  // The panel's trace; off unless VESK_TRACE asked for it at creation.
+  vesk_trace trace_;
 };

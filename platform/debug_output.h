@@ -2,8 +2,11 @@
 //
 // On Windows this is OutputDebugStringA, read by a debugger or a debug-output
 // viewer; elsewhere a stand-in writes the line, followed by a newline, to
-// standard error. A sink, when set, receives the line instead on every
-// platform: tests set one to capture what the framework writes.
+// standard error, or, when the environment variable VESK_DEBUG_FD names an
+// open file descriptor (read once, at the first line), to that descriptor in
+// one write: how a host on such a system catches the lines, as a viewer does
+// on Windows. A sink, when set, receives the line instead on every platform:
+// tests set one to capture what the framework writes.
 #pragma once
 
 // Writes `text` (zero-terminated) to the debug output as it stands.

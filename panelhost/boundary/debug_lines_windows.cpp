@@ -39,3 +39,9 @@ DebugLineListener::DebugLineListener(const Heard& heard) : outer_(t_heard) {
 
 DebugLineListener::~DebugLineListener() { t_heard = outer_; }
 
+
+void traceThePlugin() {
+  // The plug-in reads the process's own environment (GetEnvironmentVariableA);
+  // its OutputDebugStringA lines are caught as every other debug line is.
+  SetEnvironmentVariableA("VESK_TRACE", "1");
+}

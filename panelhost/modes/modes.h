@@ -38,6 +38,11 @@ struct Mode {
 // Every mode, in the order the help lists them.
 const std::vector<Mode>& modes();
 
+// Adds "--trace" to a mode's command: the plug-in's trace turned on for the
+// run (framework/vesk_trace.h), its lines in the transcript. Returns `run`
+// with the trace turned on first when the flag is given.
+Mode::Run withTraceFlag(CLI::App& command, Mode::Run run);
+
 // What every mode says when it cannot start: "panelhost: <reason>".
 inline ExitStatus cannotStart(const std::string& reason) {
   std::cerr << "panelhost: " << reason << '\n';

@@ -96,13 +96,26 @@ ExitStatus runScenario(const HostOptions& given, const std::string& scriptPath) 
   HostSession session(setup->plugin->loader(), setup->layoutFolders, std::move(setup->devices), transcript);
   std::cout << "panelhost: " << options.plugin << " with scenario " << scriptPath << "\n"
             << "panelhost: " << setup->pluginLine << '\n';
-  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
   StepRunner runner(session, std::cout);
-  runner.printPanel();
-
   const std::string name = fileNameOf(scriptPath);
   std::string failure;
-  for (const ScenarioStep& step : *steps) {
+  size_t next = 0;
+  // "answer" steps before any other hold from the panel's creation on.
+  for (; next < steps->size(); ++next) {
+    const ScenarioStep& step = (*steps)[next];
+    if (step.line == headerLine) continue;
+    if (std::string(step.step.kind->name) != "answer") break;
+    std::cout << name << ":" << step.line << ": " << printable(step.text) << '\n';
+    if (Result<> done = runner.run(step.step); !done) {
+      std::cerr << printable(scriptPath + ":" + std::to_string(step.line) + ": failed: " + done.error()) << '\n';
+      return ExitStatus::Failed;
+    }
+  }
+  if (Result<> started = session.start(); !started) return cannotStart(options.plugin + ": " + started.error());
+  runner.printPanel();
+
+  for (; next < steps->size(); ++next) {
+    const ScenarioStep& step = (*steps)[next];
     if (step.line == headerLine) continue;
     if (!failure.empty() || session.layouts().fileFault()) break;
     std::cout << name << ":" << step.line << ": " << printable(step.text) << '\n';
@@ -139,6 +152,7 @@ Mode scenarioMode() {
   return {"run", "run a scenario on a virtual clock and print a transcript", [](CLI::App& command) -> Mode::Run {
             auto script = std::make_shared<std::string>();
             command.add_option("--script", *script, "the scenario file")->required()->type_name("FILE");
-            return [script](const HostOptions& options) { return runScenario(options, *script); };
+            return withTraceFlag(command,
+                                 [script](const HostOptions& options) { return runScenario(options, *script); });
           }};
 }

@@ -93,5 +93,5 @@ ExitStatus runShell(const HostOptions& options) {
 
 Mode shellMode() {
   return {"shell", "type steps at a prompt; timers run on the real clock",
-          [](CLI::App&) -> Mode::Run { return runShell; }};
+          [](CLI::App& command) -> Mode::Run { return withTraceFlag(command, runShell); }};
 }

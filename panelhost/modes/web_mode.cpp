@@ -76,6 +76,6 @@ Mode webMode() {
                 ->check(CLI::Range(0, 65535))
                 ->type_name("N");
             command.add_flag("--open", web->open, "open the page in the default browser once it is served");
-            return [web](const HostOptions& options) { return runWeb(options, *web); };
+            return withTraceFlag(command, [web](const HostOptions& options) { return runWeb(options, *web); });
           }};
 }

@@ -122,6 +122,34 @@ HostSession::Changes HostSession::takeChanges() {
   return {shown.layout, std::move(shown.controls), studio_.takeChanged()};
 }
 
+void HostSession::deliverControl(const std::string& panel, const std::string& control, const std::string& message) {
+  if (!running()) return;
+  ControlPayload record(panel, control, message.c_str());
+  report(SessionEntry::Kind::Event,
+         "control " + control + " " + quoted(message) + " on panel " + quoted(panel) + " (code 2)");
+  boundary_.deliver(record.get(), VESK_EVENT_CONTROL);
+}
+
+void HostSession::deliverTallyEvent(int device, int index, const std::string& text) {
+  deliverTally(TallyChange{device, index, text});
+}
+
+void HostSession::deliverTimer(int id) {
+  if (!running()) return;
+  report(SessionEntry::Kind::Event, "timer " + std::to_string(id) + " (code 4)");
+  boundary_.deliver(reinterpret_cast<void*>(static_cast<std::intptr_t>(id)), VESK_EVENT_TIMER);
+}
+
+void HostSession::deliverUntyped(int code) {
+  if (!running()) return;
+  report(SessionEntry::Kind::Event, "event code " + std::to_string(code) + " with no payload");
+  boundary_.deliver(nullptr, code);
+}
+
+void HostSession::answerNext(const std::string& command, HostAnswer answer) {
+  answers_[command].push_back(std::move(answer));
+}
+
 void HostSession::advanceTo(std::int64_t timeMs) {
   // Inside a call into the panel (a route it asked for, with no tally
   // delay) nothing is delivered: what is due goes once the call returns.
@@ -157,6 +185,13 @@ std::intptr_t HostSession::command(const char* text, int code) {
   if (!boundary_.acceptCommand(code, command)) return 0;
   commands_.push_back(command);
   report(SessionEntry::Kind::Command, command);
+  if (const auto given = answers_.find(command); given != answers_.end()) {
+    const HostAnswer answer = given->second.front();
+    given->second.pop_front();
+    if (given->second.empty()) answers_.erase(given);
+    report(SessionEntry::Kind::Note, "answered as given, not carried out");
+    return give(answer);
+  }
   const Result<HostCommand> parsed = parseHostCommand(command);
   if (!parsed) {
     report(SessionEntry::Kind::Note, "cannot carry out " + quoted(command) + ": " + parsed.error());

@@ -15,6 +15,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -51,6 +53,21 @@ class HostSession : public client_host_base {
   // copied and its block handed back with code 5. `asker`, when given, says
   // in the log who asks instead of an enclosing panel (the page itself).
   std::optional<std::string> property(const std::string& message, const std::string& asker = "");
+
+  // Events as a host records them, delivered as they are, without the
+  // layouts or the studio: a control event on `panel` with `message` (code
+  // 2), a tally (code 1), a timer tick (code 4), and codes 6 and 7 with a
+  // null payload.
+  void deliverControl(const std::string& panel, const std::string& control, const std::string& message);
+  void deliverTallyEvent(int device, int index, const std::string& text);
+  void deliverTimer(int id);
+  void deliverUntyped(int code);
+
+  // The next time the panel sends exactly `command`, the host answers
+  // `answer` instead of handing the command to its owner, which never sees
+  // it (a recorded session's reply; no route made, no timer armed). Answers
+  // for one command are used in the order given, each once.
+  void answerNext(const std::string& command, HostAnswer answer);
 
   // Moves the clock to `timeMs`, delivering every timer tick and tally due
   // until then in time order. Time never goes back.
@@ -107,4 +124,5 @@ class HostSession : public client_host_base {
   Studio studio_;
   ShownLayouts layouts_;
   std::vector<std::string> commands_;
+  std::map<std::string, std::deque<HostAnswer>> answers_;  // answerNext's, by command
 };

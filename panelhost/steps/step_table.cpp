@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "panelhost/boundary/trace_log.h"
 #include "panelhost/support/text.h"
 #include "panelhost/view/panel_view.h"
 
@@ -18,6 +19,57 @@ std::optional<int> toInt(const std::string& word) {
 }
 
 using Operands = StepKind::Operands;
+
+struct GivenAnswer {
+  std::string command;
+  HostAnswer answer;
+};
+
+// "<command> -> <reply>": the command as "expect" takes it, the reply as the
+// trace writes it (none, -, a number, or a text in apostrophes). The command
+// ends at the last " -> " that leaves a whole reply after it.
+Result<GivenAnswer> givenAnswer(const std::string& line) {
+  const std::string arrow = " -> ";
+  std::string why = "an answer is written <command> -> <reply>";
+  for (size_t at = line.rfind(arrow); at != std::string::npos && at > 0; at = line.rfind(arrow, at - 1)) {
+    const Result<TraceRecord> reply = readTraceRecord("reply " + line.substr(at + arrow.size()));
+    if (!reply || reply->operands.size() != 1) {
+      why = "the reply must be none, -, a number or a 'text' written as in the trace";
+      continue;
+    }
+    const TraceOperand& operand = reply->operands.front();
+    GivenAnswer given{line.substr(0, at), {}};
+    if (operand.quoted) {
+      if (operand.cut) return fail("a reply cut short in the trace cannot be given");
+      given.answer.reply = operand.text;
+    } else if (operand.text != "none" && operand.text != "-") {
+      const std::optional<int> value = toInt(operand.text);
+      if (!value) {
+        why = "the reply must be none, -, a number or a 'text' written as in the trace";
+        continue;
+      }
+      given.answer.value = *value;
+    }
+    return given;
+  }
+  return fail(why);
+}
+
+// The operands of a recorded event: `quoted` says, for each, whether it is
+// a text; numbers are read into `numbers` in order.
+bool eventOperands(const TraceRecord& record, const std::string& quoted, std::vector<int>& numbers) {
+  if (record.operands.size() != quoted.size()) return false;
+  for (size_t i = 0; i < quoted.size(); ++i) {
+    const TraceOperand& operand = record.operands[i];
+    if ((quoted[i] == 't') != operand.quoted || operand.cut) return false;
+    if (quoted[i] == 'n') {
+      const std::optional<int> n = toInt(operand.text);
+      if (!n) return false;
+      numbers.push_back(*n);
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -87,6 +139,46 @@ const StepTable& StepRunner::steps() {
        [](R& r, const W& w) -> Result<> {
          r.answer_ = r.session_.property(w[0]);
          r.asked_ = true;
+         return Done{};
+       }},
+      {"answer", "<command> -> <reply>",
+       "the next <command> the panel sends is answered\n"
+       "<reply> and not carried out: none, -, a number,\n"
+       "or a 'text' written as in the trace (at the top\n"
+       "of a scenario: from the panel's creation on)",
+       Operands::RestOfLine, 1, 1, "", false,
+       [](R& r, const W& w) -> Result<> {
+         Result<GivenAnswer> given = givenAnswer(w[0]);
+         if (!given) return given.failure();
+         r.session_.answerNext(given->command, given->answer);
+         return Done{};
+       }},
+      {"deliver", "<event>",
+       "an event delivered as a trace records it:\n"
+       "control '<panel>' '<control>' '<message>',\n"
+       "tally <device> <index> '<text>', timer <id>,\n"
+       "property '<message>', event <code> (no payload)",
+       Operands::RestOfLine, 1, 1, "", true,
+       [](R& r, const W& w) -> Result<> {
+         const Result<TraceRecord> event = readTraceRecord(w[0]);
+         if (!event) return fail("not an event as the trace writes it: " + event.error());
+         const std::vector<TraceOperand>& o = event->operands;
+         std::vector<int> n;
+         if (event->kind == "control" && eventOperands(*event, "ttt", n)) {
+           r.session_.deliverControl(o[0].text, o[1].text, o[2].text);
+         } else if (event->kind == "tally" && eventOperands(*event, "nnt", n)) {
+           r.session_.deliverTallyEvent(n[0], n[1], o[2].text);
+         } else if (event->kind == "timer" && eventOperands(*event, "n", n)) {
+           r.session_.deliverTimer(n[0]);
+         } else if (event->kind == "property" && eventOperands(*event, "t", n)) {
+           r.answer_ = r.session_.property(o[0].text);
+           r.asked_ = true;
+         } else if (event->kind == "event" && eventOperands(*event, "n", n)) {
+           r.session_.deliverUntyped(n[0]);
+         } else {
+           return fail("deliver takes control '<panel>' '<control>' '<message>', tally <device> <index> '<text>', "
+                       "timer <id>, property '<message>' or event <code>, not " + quoted(w[0]));
+         }
          return Done{};
        }},
       {"close", "", "delete the panel", Operands::Words, 0, 0, "", true,

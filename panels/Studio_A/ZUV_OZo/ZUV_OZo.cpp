@@ -6,7 +6,8 @@ constexpr int kFirstTally = ZUV_OZo::kRouterDestBase + 1;
 constexpr int kLastTally = ZUV_OZo::kRouterDestBase + ZUV_OZo::kMonitors;
 }  // namespace
 
-ZUV_OZo::ZUV_OZo(client_host* hostInterface, const char* path) : vesk_script_helper(hostInterface, path) {
+ZUV_OZo::ZUV_OZo(client_host* hostInterface, const char* path)
+    : vesk_script_helper(hostInterface, path, "ZUV_OZo") {
   // A failed lookup leaves the number 0; start-up goes on with it.
   lookUp(kPackagerName, packagerDevice);
   lookUp(kRouterName, routerDevice);
