@@ -1,7 +1,8 @@
 // panelhost run: a scenario file, step by step, on a virtual clock.
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <string_view>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -28,11 +29,12 @@ ExitStatus runScenario(const HostOptions& options, const std::string& scriptPath
   runner.printPanel();
 
   const std::string name = fileNameOf(scriptPath);
-  std::istringstream script(*text);
-  std::string line;
+  // Lines may end as on any system: "\n", "\r\n" or "\r".
+  const std::vector<std::string_view> lines = textLines(*text);
   std::string failure;
-  for (int number = 1; failure.empty() && !session.layouts().fileFault() && std::getline(script, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with Windows line endings
+  for (size_t at = 0; failure.empty() && !session.layouts().fileFault() && at < lines.size(); ++at) {
+    const std::string line(lines[at]);
+    const size_t number = at + 1;
     const std::string where = scriptPath + ":" + std::to_string(number);
     const Result<std::optional<Step>> step = parseStep(line, StepRunner::steps());
     if (!step) {

@@ -43,6 +43,12 @@ ExitStatus runShell(const HostOptions& options) {
   StepRunner runner(session, std::cout, [&](int ms) { runUntil(elapsed() + ms); });
   runner.printPanel();
 
+  // A line too long to be a step is dropped as it comes in, and said once.
+  auto sayDropped = [&] {
+    if (reader.droppedLines() > 0) {
+      std::cout << "error: a line longer than " << TerminalInput::kMaxLineBytes / 1024 << " KiB was skipped\n";
+    }
+  };
   bool open = true;
   std::string line;
   while (open || reader.next(line) || reader.rest(line)) {
@@ -59,7 +65,9 @@ ExitStatus runShell(const HostOptions& options) {
         if (interactive) std::cout << "panelhost> " << std::flush;
       }
       haveLine = reader.next(line) || (!open && reader.rest(line));
+      sayDropped();
     }
+    sayDropped();
     if (!haveLine) break;
     session.advanceTo(elapsed());
     if (line == "quit" || line == "exit") break;

@@ -37,3 +37,16 @@ std::string printable(const std::string& text) {
   }
   return out;
 }
+
+std::vector<std::string_view> textLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] != '\n' && text[at] != '\r') continue;
+    lines.push_back(text.substr(start, at - start));
+    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ++at;
+    start = at + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
