@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<TallyChange> changes = devices->route(number, source, dest);
     FUZZ_CHECK(!changes.empty());
     FUZZ_CHECK(changes.front().device == number && changes.front().index == dest);
-    for (const TallyChange& change : changes) FUZZ_CHECK(change.text == devices->tallyText(change.device, change.index));
+    for (const TallyChange& change : changes) {
+      FUZZ_CHECK(change.text == devices->tallyText(change.device, change.index));
+    }
   }
   return 0;
 }

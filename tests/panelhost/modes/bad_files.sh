@@ -91,17 +91,19 @@ check 2 "^panelhost: --events: Value 0 not in range 1 to " soak "$plugin" --even
 # nothing reads, a 400-digit one in a layout, a key given twice, 60,000
 # levels of nesting where a name is expected, and a chain of tie lines
 # through 30,000 devices (read, and a take along it reaching every tally).
-check 2 "^panelhost: device configuration '.*huge_spare.json': spare is a number beyond the range of a double: 1e400$" \
+beyond="is a number beyond the range of a double"
+check 2 "^panelhost: device configuration '.*huge_spare.json': spare $beyond: 1e400$" \
   run "$plugin" --devices "$(devices huge_spare "{\"spare\": 1e400, $studio}")" --script "$empty"
 digits=$(printf '%0400d' 0 | tr 0 9)
-check 2 "^panelhost: layout '.*/scr_mons.vesk_ui': controls\[0\].area\[0\] is a number beyond the range of a double: 9{40}\.\.\.$" \
-  run "$plugin" --layouts "$(layouts long_number "{\"controls\": [{\"id\": \"a\", \"kind\": \"label\", \"area\": [$digits, 1, 1, 1]}]}")" \
-  --script "$empty"
-check 2 "^panelhost: device configuration '.*twice.json': devices\[1\].number is given twice$" run "$plugin" --script "$empty" \
-  --devices "$(devices twice '{"devices": [{"name": "A", "number": 1}, {"name": "B", "number": 2, "number": 3}]}')"
-check 2 "^panelhost: device configuration '.*deep.json': devices\[0\].name\[0\]\[0\]\[0\]\[0\]\[0\]... holds lists or objects nested more than 64 deep$" \
+long_number=$(layouts long_number "{\"controls\": [{\"id\": \"a\", \"kind\": \"label\", \"area\": [$digits, 1, 1, 1]}]}")
+check 2 "^panelhost: layout '.*/scr_mons.vesk_ui': controls\[0\].area\[0\] $beyond: 9{40}\.\.\.$" \
+  run "$plugin" --layouts "$long_number" --script "$empty"
+check 2 "^panelhost: device configuration '.*twice.json': devices\[1\].number is given twice$" \
   run "$plugin" --script "$empty" \
-  --devices "$(devices deep "{\"devices\": [{\"name\": $(printf '%060000d' 0 | tr 0 '[')$(printf '%060000d' 0 | tr 0 ']')}]}")"
+  --devices "$(devices twice '{"devices": [{"name": "A", "number": 1}, {"name": "B", "number": 2, "number": 3}]}')"
+nested=$(printf '%060000d' 0 | tr 0 '[')$(printf '%060000d' 0 | tr 0 ']')
+check 2 "^panelhost: device configuration '.*deep.json': devices\[0\].name(\[0\]){5}\.\.\. holds lists or objects nested" \
+  run "$plugin" --script "$empty" --devices "$(devices deep "{\"devices\": [{\"name\": $nested}]}")"
 awk 'BEGIN {
   printf "{\"tallyDelayMs\": 0, \"devices\": [{\"name\": \"ZIR VESK Packager\", \"number\": 9, "
   printf "\"sources\": [{\"number\": 5, \"name\": \"CAM 5\"}]}"

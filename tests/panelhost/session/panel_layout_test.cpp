@@ -84,7 +84,8 @@ TEST(PanelLayout, BadLayoutsSayWhereAndWhat) {
        "controls[0].properties.text is given twice"},
       {controls(R"({"id": "a", "kind": "label", "area": [1, 1, 1, 1e400]})"),
        "controls[0].area[3] is a number beyond the range of a double: 1e400"},
-      {controls(R"({"id": "a", "kind": "label", "caption": )" + std::string(60000, '[') + std::string(60000, ']') + "}"),
+      {controls(R"({"id": "a", "kind": "label", "caption": )" + std::string(60000, '[') +
+                std::string(60000, ']') + "}"),
        "controls[0].caption[0][0][0][0][0]... holds lists or objects nested more than 64 deep"},
   };
   for (const Case& c : cases) {

@@ -100,7 +100,8 @@ TEST(Devices, BadConfigurationsSayWhereAndWhat) {
       {table(a + R"(, "sources": [{"number": 1, "name": "x"}, {"number": 2, "name": "y", "z": [-1e999]}]})"),
        "devices[0].sources[1].z[0] is a number beyond the range of a double: -1e999"},
       // A key given twice is a mistake, not the last one winning.
-      {table(a + R"(, "crosspoints": {"410": 1, "411": 2, "410": 3}})"), "devices[0].crosspoints.\"410\" is given twice"},
+      {table(a + R"(, "crosspoints": {"410": 1, "411": 2, "410": 3}})"),
+       "devices[0].crosspoints.\"410\" is given twice"},
       {table(R"({"name": "A", "number": 1, "name": "B"})"), "devices[0].name is given twice"},
       {R"({"devices": [], "tallyDelayMs": 1, "tallyDelayMs": 2})", "tallyDelayMs is given twice"},
       // Nesting is bounded before anything is built.
