@@ -52,6 +52,12 @@ ExitStatus runShell(const HostOptions& options) {
   StepRunner runner(session, std::cout, [&](int ms) { runUntil(elapsed() + ms); });
   runner.printPanel();
 
+  // A line too long to be a step is dropped as it comes in, and said once.
+  auto sayDropped = [&] {
+    if (reader.droppedLines() > 0) {
+      std::cout << "error: a line longer than " << TerminalInput::kMaxLineBytes / 1024 << " KiB was skipped\n";
+    }
+  };
   bool open = true;
   std::string line;
   while (!StopSignal::asked() && (open || reader.next(line) || reader.rest(line))) {
@@ -68,7 +74,9 @@ ExitStatus runShell(const HostOptions& options) {
         if (interactive) std::cout << "panelhost> " << std::flush;
       }
       haveLine = reader.next(line) || (!open && reader.rest(line));
+      sayDropped();
     }
+    sayDropped();
     if (!haveLine || StopSignal::asked()) break;
     session.advanceTo(elapsed());
     if (line == "quit" || line == "exit") break;

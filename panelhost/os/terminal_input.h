@@ -4,6 +4,8 @@
 // read(2) on POSIX; on Windows a thread that reads the console as UTF-16
 // (ReadConsoleW, converted to UTF-8) or a pipe or file as bytes (ReadFile).
 // A line may end in "\n" or "\r\n"; either way it comes without its ending.
+// A line longer than kMaxLineBytes is never kept whole: it is dropped up to
+// its end as it comes, and counted for the shell to say so.
 #pragma once
 
 #include <memory>
@@ -11,6 +13,9 @@
 
 class TerminalInput {
  public:
+  // Far longer than any step typed or pasted.
+  static constexpr size_t kMaxLineBytes = 64 * 1024;
+
   // Standard input; interactive() says whether a person types at it.
   TerminalInput();
   ~TerminalInput();
@@ -24,11 +29,16 @@ class TerminalInput {
   bool next(std::string& line);
   // What is left after the input ended without a final newline.
   bool rest(std::string& line);
+  // How many lines longer than kMaxLineBytes were dropped since the last
+  // call.
+  int droppedLines();
 
  private:
   struct Source;  // the system's side: one definition per system
   std::unique_ptr<Source> source_;
   std::string buffer_;
+  bool dropping_ = false;  // in a line too long, dropped up to its end
+  int dropped_ = 0;
 };
 
 // Sleeps `ms` milliseconds.

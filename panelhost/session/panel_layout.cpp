@@ -75,7 +75,7 @@ Result<PanelLayout> PanelLayout::fromJson(const std::string& json) {
     PanelLayout layout;
     layout.title_ = fields.text("title", "");
     layout.columns_ = fields.number("columns", 1, kMaxColumns, 1);
-    std::map<std::string, size_t> ids;
+    std::unordered_map<std::string, size_t>& ids = layout.byId_;
     const nlohmann::json& controls = fields.array("controls", true);
     for (size_t i = 0; i < controls.size(); ++i) {
       const std::string place = "controls[" + std::to_string(i) + "]";
@@ -109,14 +109,13 @@ Result<PanelLayout> PanelLayout::load(const std::string& path) {
 }
 
 LayoutControl* PanelLayout::find(const std::string& id) {
-  for (LayoutControl& control : controls_) {
-    if (control.id == id) return &control;
-  }
-  return nullptr;
+  const auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : &controls_[it->second];
 }
 
 const LayoutControl* PanelLayout::find(const std::string& id) const {
-  return const_cast<PanelLayout*>(this)->find(id);
+  const auto it = byId_.find(id);
+  return it == byId_.end() ? nullptr : &controls_[it->second];
 }
 
 const std::vector<SourcePage>* PanelLayout::pagesOf(const LayoutControl& selector) const {

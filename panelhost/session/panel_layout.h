@@ -27,6 +27,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "hostside/result.h"
@@ -85,4 +86,7 @@ class PanelLayout {
   std::string title_;
   int columns_ = 1;
   std::vector<LayoutControl> controls_;
+  // Control id -> its index in controls_: a layout of tens of thousands of
+  // controls finds each in constant time.
+  std::unordered_map<std::string, size_t> byId_;
 };

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <functional>
 
 #include "panelhost/support/json_fields.h"
 #include "panelhost/support/text.h"
@@ -111,28 +110,48 @@ void Devices::index() {
     for (const auto& [dest, source] : device.crosspoints) routedFrom_[{device.number, source}].insert(dest);
   }
   // A loop would make a tally follow itself for ever: depth-first, each
-  // device on the current path marked.
+  // device on the current path marked. The path is kept here, not on the
+  // call stack: a chain of tie lines may be as long as the table.
   std::map<int, int> state;  // 1: on the path, 2: done
-  std::vector<int> path;
-  std::function<void(int)> visit = [&](int number) {
+  struct Visit {
+    int number;
+    std::set<int>::const_iterator next;  // the next device it feeds to visit
+  };
+  std::vector<Visit> path;
+  constexpr size_t kLoopShown = 8;  // a longer loop is named by its ends
+  const auto enter = [&](int number) {
     state[number] = 1;
-    path.push_back(number);
-    for (int next : feeds[number]) {
+    path.push_back({number, feeds[number].cbegin()});
+  };
+  for (const Device& device : devices_) {
+    if (state[device.number] != 0) continue;
+    enter(device.number);
+    while (!path.empty()) {
+      Visit& at = path.back();
+      if (at.next == feeds[at.number].cend()) {
+        state[at.number] = 2;
+        path.pop_back();
+        continue;
+      }
+      const int next = *at.next++;
       if (state[next] == 1) {
+        // The devices of the loop, the middle of a long one cut short.
+        const auto from = std::find_if(path.begin(), path.end(), [next](const Visit& v) { return v.number == next; });
+        const size_t length = static_cast<size_t>(path.end() - from);
         std::string loop;
-        for (auto at = std::find(path.begin(), path.end(), next); at != path.end(); ++at) {
-          loop += quoted(devices_[byNumber_.at(*at)].name) + " -> ";
+        for (size_t k = 0; k < length; ++k) {
+          if (length > kLoopShown && k == 3) {
+            loop += "... " + std::to_string(length - 5) + " more -> ";
+            k = length - 3;
+            continue;
+          }
+          loop += quoted(devices_[byNumber_.at(from[static_cast<std::ptrdiff_t>(k)].number)].name) + " -> ";
         }
         throw FormatError("tie lines loop: " + loop + quoted(devices_[byNumber_.at(next)].name) +
                           " (a source of each carries a destination of the one before)");
       }
-      if (state[next] == 0) visit(next);
+      if (state[next] == 0) enter(next);
     }
-    path.pop_back();
-    state[number] = 2;
-  };
-  for (const Device& device : devices_) {
-    if (state[device.number] == 0) visit(device.number);
   }
 }
 
@@ -199,12 +218,24 @@ std::vector<TallyChange> Devices::route(int device, int source, int dest) {
 }
 
 void Devices::collectTallies(int device, int dest, std::vector<TallyChange>& out) const {
-  out.push_back({device, dest, tallyText(device, dest)});
-  const auto tied = tiedTo_.find({device, dest});
-  if (tied == tiedTo_.end()) return;
-  for (const Point& carrier : tied->second) {
-    const auto routed = routedFrom_.find(carrier);
-    if (routed == routedFrom_.end()) continue;
-    for (int tiedDest : routed->second) collectTallies(carrier.first, tiedDest, out);
+  // Every destination reached shows, through its tie lines, what (device,
+  // dest) shows: one text for all, found once. Depth-first in the order of
+  // the tie lines, with the pending destinations kept here rather than on
+  // the call stack.
+  const std::string text = tallyText(device, dest);
+  std::vector<Point> pending{{device, dest}};
+  while (!pending.empty()) {
+    const Point at = pending.back();
+    pending.pop_back();
+    out.push_back({at.first, at.second, text});
+    const auto tied = tiedTo_.find(at);
+    if (tied == tiedTo_.end()) continue;
+    const size_t first = pending.size();
+    for (const Point& carrier : tied->second) {
+      const auto routed = routedFrom_.find(carrier);
+      if (routed == routedFrom_.end()) continue;
+      for (int tiedDest : routed->second) pending.push_back({carrier.first, tiedDest});
+    }
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
 }

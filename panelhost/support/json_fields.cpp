@@ -1,6 +1,13 @@
 // Reading JSON files field by field, with the place in every message.
 #include "panelhost/support/json_fields.h"
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <vector>
+
+#include "panelhost/support/text.h"
+
 using nlohmann::json;
 
 namespace {
@@ -13,9 +20,130 @@ const json& empty(json::value_t type) {
 
 }  // namespace
 
+namespace {
+
+// Where the parser is, as the fields' places name it ("devices[1].sources"),
+// kept from the parser's events; and the keys of each open object, so that a
+// key given twice is refused instead of the last one silently winning.
+class ParsePlace {
+ public:
+  // A list or an object opens; throws FormatError past kMaxJsonDepth.
+  void open(bool object) {
+    if (open_.size() >= kMaxJsonDepth) {
+      throw FormatError(name() + " holds lists or objects nested more than " + std::to_string(kMaxJsonDepth) +
+                        " deep");
+    }
+    open_.push_back({object, {}, 0, {}});
+  }
+  // A key of the object open; throws FormatError if it came before.
+  void key(const std::string& key) {
+    Level& level = open_.back();
+    level.key = key;
+    if (!level.keys.insert(key).second) throw FormatError(name() + " is given twice");
+  }
+  void close() {
+    open_.pop_back();
+    value();
+  }
+  // A value is complete: a list open moves on to its next entry.
+  void value() {
+    if (!open_.empty() && !open_.back().object) ++open_.back().index;
+  }
+
+  // The place of the value being read: "devices[1].number", "the file" at
+  // the top. Very deep places are cut short after a few levels.
+  std::string name() const {
+    constexpr size_t kNamedLevels = 8;
+    std::string place;
+    for (size_t i = 0; i < open_.size() && i < kNamedLevels; ++i) {
+      const Level& level = open_[i];
+      if (!level.object) {
+        place += "[" + std::to_string(level.index) + "]";
+      } else if (!level.key.empty() || !level.keys.empty()) {
+        const bool plain = !level.key.empty() && std::all_of(level.key.begin(), level.key.end(), [](char c) {
+          return std::isalpha(static_cast<unsigned char>(c)) != 0;
+        });
+        const std::string key = plain ? level.key : "\"" + printable(level.key) + "\"";
+        place += (place.empty() ? "" : ".") + key;
+      }
+    }
+    if (open_.size() > kNamedLevels) place += "...";
+    return place.empty() ? "the file" : place;
+  }
+
+ private:
+  struct Level {
+    bool object;
+    std::string key;             // object: the key being read
+    size_t index;                // list: the entry being read
+    std::set<std::string> keys;  // object: the keys read so far
+  };
+  std::vector<Level> open_;
+};
+
+// nlohmann's DOM builder with the place followed: every event is checked
+// before the value is built. (The library's callback parser would do, but
+// it scans the enclosing list after each object, which costs the square of
+// a long list.)
+class CheckedBuilder {
+ public:
+  using Dom = nlohmann::detail::json_sax_dom_parser<json>;
+  CheckedBuilder(json& result, ParsePlace& place) : dom_(result, true), place_(place) {}
+
+  bool null() { return scalar(dom_.null()); }
+  bool boolean(bool value) { return scalar(dom_.boolean(value)); }
+  bool number_integer(json::number_integer_t value) { return scalar(dom_.number_integer(value)); }
+  bool number_unsigned(json::number_unsigned_t value) { return scalar(dom_.number_unsigned(value)); }
+  bool number_float(json::number_float_t value, const json::string_t& text) {
+    return scalar(dom_.number_float(value, text));
+  }
+  bool string(json::string_t& value) { return scalar(dom_.string(value)); }
+  bool binary(json::binary_t& value) { return scalar(dom_.binary(value)); }
+  bool start_object(std::size_t size) {
+    place_.open(true);
+    return dom_.start_object(size);
+  }
+  bool key(json::string_t& value) {
+    place_.key(value);
+    return dom_.key(value);
+  }
+  bool end_object() {
+    place_.close();
+    return dom_.end_object();
+  }
+  bool start_array(std::size_t size) {
+    place_.open(false);
+    return dom_.start_array(size);
+  }
+  bool end_array() {
+    place_.close();
+    return dom_.end_array();
+  }
+  // Throws the parser's exception: parse_error, or out_of_range for a
+  // number no double holds.
+  template <typename Exception>
+  bool parse_error(std::size_t position, const std::string& token, const Exception& e) {
+    return dom_.parse_error(position, token, e);
+  }
+
+ private:
+  bool scalar(bool built) {
+    place_.value();
+    return built;
+  }
+  Dom dom_;
+  ParsePlace& place_;
+};
+
+}  // namespace
+
 json parseJsonFile(const std::string& text) {
+  ParsePlace place;
+  json result;
   try {
-    return json::parse(text);
+    CheckedBuilder builder(result, place);
+    json::sax_parse(text, &builder);
+    return result;
   } catch (const json::parse_error& e) {
     // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error ..."
     std::string what = e.what();
@@ -23,6 +151,16 @@ json parseJsonFile(const std::string& text) {
     const size_t colon = what.find(": ", at == std::string::npos ? 0 : at);
     if (at == std::string::npos || colon == std::string::npos) throw FormatError("not JSON");
     throw FormatError(what.substr(at + 4, colon - at - 4) + ": not JSON: " + what.substr(colon + 2));
+  } catch (const json::out_of_range& e) {
+    // "[json.exception.out_of_range.406] number overflow parsing '1e400'": a
+    // number no double holds, refused wherever it is, read or not.
+    const std::string what = e.what();
+    const size_t quote = what.find('\'');
+    std::string number = quote == std::string::npos ? std::string() : what.substr(quote + 1);
+    if (!number.empty() && number.back() == '\'') number.pop_back();
+    constexpr size_t kShown = 40;
+    if (number.size() > kShown) number = number.substr(0, kShown) + "...";
+    throw FormatError(place.name() + " is a number beyond the range of a double: " + printable(number));
   }
 }
 

@@ -4,6 +4,7 @@
 //   devices[1].number must be a whole number from 0 to 2147483647, not 4294967305
 //   controls[2].area must be 4 whole numbers [column, row, width, height]
 //   line 3, column 5: not JSON: syntax error while parsing object key ...
+//   devices[0].crosspoints."410" is given twice
 // Nothing is rounded, wrapped or taken in another type.
 #pragma once
 
@@ -19,7 +20,17 @@ class FormatError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// `text` as JSON; throws FormatError naming the line and column.
+// The deepest nesting of lists and objects a file may have: far more than
+// any of the formats uses, few enough that nothing reading or showing a
+// value can run out of stack.
+inline constexpr size_t kMaxJsonDepth = 64;
+
+// `text` as JSON; throws FormatError naming the line and column of a syntax
+// error, or the place of a key given twice in one object, of a value nested
+// more than kMaxJsonDepth deep or of a number beyond a double's range:
+//   devices[0].crosspoints."410" is given twice
+//   devices[0].name holds lists or objects nested more than 64 deep
+//   devices[1].spare is a number beyond the range of a double: 1e400
 nlohmann::json parseJsonFile(const std::string& text);
 
 // The fields of one JSON object at `place` ("devices[1]"; empty for the

@@ -39,6 +39,11 @@ TEST(DecodeVeskString, SplitsWithApostrophes) {
       {"12 'two words' 5", {"12", "two words", "5"}},
       {"ab'cd ef'g", {"ab", "cd ef", "g"}},
       {"a '' b", {"a", "", "b"}},
+      // Blanks inside a stretch are its own, also at its start or alone.
+      {"' a'", {"", " a"}},
+      {"a ' ' b", {"a", " ", "b"}},
+      {"a '  b ' c", {"a", "  b ", "c"}},
+      {"'  '", {"", "  "}},
       {"''", {"", ""}},
       {"'a''b'", {"", "a", "b"}},
       {"'abc def", {"", "abc def"}},

@@ -88,5 +88,36 @@ mkdir -p "$apostrophes" && cp "$layout" "$apostrophes/"
 passes "note: showing \"$apostrophes/scr_mons.vesk_ui\" as panel \"1\"" run "$plugin" --layouts "$apostrophes" --script "$empty"
 check 2 "^panelhost: --events: Value 0 not in range 1 to " soak "$plugin" --events 0
 
+# 13. Files made to crash a reader: a number no double holds in a field
+# nothing reads, a 400-digit one in a layout, a key given twice, 60,000
+# levels of nesting where a name is expected, and a chain of tie lines
+# through 30,000 devices (read, and a take along it reaching every tally).
+beyond="is a number beyond the range of a double"
+check 2 "^panelhost: device configuration '.*huge_spare.json': spare $beyond: 1e400$" \
+  run "$plugin" --devices "$(devices huge_spare "{\"spare\": 1e400, $studio}")" --script "$empty"
+digits=$(printf '%0400d' 0 | tr 0 9)
+long_number=$(layouts long_number "{\"controls\": [{\"id\": \"a\", \"kind\": \"label\", \"area\": [$digits, 1, 1, 1]}]}")
+check 2 "^panelhost: layout '.*/scr_mons.vesk_ui': controls\[0\].area\[0\] $beyond: 9{40}\.\.\.$" \
+  run "$plugin" --layouts "$long_number" --script "$empty"
+check 2 "^panelhost: device configuration '.*twice.json': devices\[1\].number is given twice$" \
+  run "$plugin" --script "$empty" \
+  --devices "$(devices twice '{"devices": [{"name": "A", "number": 1}, {"name": "B", "number": 2, "number": 3}]}')"
+nested=$(printf '%060000d' 0 | tr 0 '[')$(printf '%060000d' 0 | tr 0 ']')
+check 2 "^panelhost: device configuration '.*deep.json': devices\[0\].name(\[0\]){5}\.\.\. holds lists or objects nested" \
+  run "$plugin" --script "$empty" --devices "$(devices deep "{\"devices\": [{\"name\": $nested}]}")"
+awk 'BEGIN {
+  printf "{\"tallyDelayMs\": 0, \"devices\": [{\"name\": \"ZIR VESK Packager\", \"number\": 9, "
+  printf "\"sources\": [{\"number\": 5, \"name\": \"CAM 5\"}]}"
+  for (k = 1; k <= 30000; k++) {
+    printf ", {\"name\": \"D%d\", \"number\": %d, \"sources\": [{\"number\": 1, \"name\": \"T\", ", k, 100 + k
+    if (k == 1) printf "\"carries\": {\"device\": \"ZIR VESK Packager\", \"dest\": 410}}]"
+    else printf "\"carries\": {\"device\": \"D%d\", \"dest\": 1}}]", k - 1
+    printf ", \"crosspoints\": {\"1\": 1}}"
+  }
+  printf ", {\"name\": \"ZIR SDI Router\", \"number\": 7}]}\n"
+}' >"$here/chain.json"
+printf '%s\n' "press SourceSel 5" "expect RC 9 5 410 ',1' 0" 'expect-tally D30000 1 CAM 5' >"$here/chain.scenario"
+passes "panelhost: scenario passed" run "$plugin" --devices "$here/chain.json" --script "$here/chain.scenario"
+
 [ "$failures" -eq 0 ] && echo "all bad-file checks passed"
 exit $((failures > 0))

@@ -48,6 +48,26 @@ unix_lines "$here/err"
 [ $status -eq 0 ] && grep -q "no studio table given and no studio.json beside the plug-in: an empty studio" "$here/err" ||
   failed "a plug-in alone ran with status $status and said: $(head -3 "$here/err")"
 check 1 "failing_expectation.scenario:3: failed: expected \"RC 9 5 411 ',1' 0\", but the next command was \"RC 9 5 410 ',1' 0\"" run "$plugin" --script "$scenarios/failing_expectation.scenario"
+# Each expectation step fails when what it checks is not so: the run stops
+# there with status 1 and the step's message. expect-none after a take has
+# one command, ET, still unmatched.
+expect_fails() {  # expect_fails NAME PATTERN STEP...: a scenario of STEPs whose last one fails
+  local name=$1 pattern=$2
+  shift 2
+  printf '%s\n' "$@" >"$here/$name.scenario"
+  check 1 "^$here/$name.scenario:$#: failed: $pattern\$" run "$plugin" --script "$here/$name.scenario"
+}
+expect_fails none "expected no further command, but \"ET 1 250\" was sent" \
+  "press SourceSel 5" "expect RC 9 5 410 ',1' 0" "expect-none"
+expect_fails answer 'expected the answer "myParam=x", got "myParam="' "property return=all" "expect-answer myParam=x"
+expect_fails unasked 'no property was asked for yet' "expect-answer none"
+expect_fails property 'expected VID_1 text "CAM 6", got "CAM 5"' "press SourceSel 5" "wait 20" "expect-property VID_1 text CAM 6"
+expect_fails no_control 'the shown layout has no control "VID_9"' "expect-property VID_9 text CAM 6"
+expect_fails crosspoint 'expected ZIR VESK Packager destination 410 to take 6, it takes 5' \
+  "press SourceSel 5" 'expect-crosspoint "ZIR VESK Packager" 410 6'
+expect_fails no_device 'expect-crosspoint takes a device, a destination and a source number' "expect-crosspoint 99 410 6"
+expect_fails tally 'expected ZIR SDI Router destination 77 to show "CAM 6", it shows "CAM 5"' \
+  "press SourceSel 5" "wait 20" 'expect-tally "ZIR SDI Router" 77 CAM 6'
 want_lines=2 check 2 "bad_step.scenario:2: unknown step 'jump'"  run "$plugin" --script "$scenarios/bad_step.scenario"
 check 2 "^panelhost: --layouts '/no/layouts' is not a folder: there is no such folder$" \
   run "$plugin" --layouts /no/layouts --script "$scenarios/empty.scenario"
@@ -117,6 +137,11 @@ grep -q "take.scenario:2: failed: expected" "$here/err" || failed "no failed exp
 printf "press SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n" >"$here/crlf.scenario"
 passes "crlf.scenario:2: expect RC 9 5 410 ',1' 0" run "$plugin" --script "$here/crlf.scenario"
 grep -qx "crlf.scenario:1: press SourceSel 5" "$here/out" || failed "a scenario's CR is shown: $(grep -a ':1: ' "$here/out")"
+# So does one saved with CR alone (old Mac line ends): three lines, the
+# third failing, named by its number.
+printf "press SourceSel 5\rexpect RC 9 5 410 ',1' 0\rexpect-none\r" >"$here/cr.scenario"
+check 1 "^$here/cr.scenario:3: failed: expected no further command, but \"ET 1 250\" was sent\$" \
+  run "$plugin" --script "$here/cr.scenario"
 
 # The shell on piped input: a take, then real time passes and the highlight
 # clears; a mistake is reported once, not again on the blank lines after it;
@@ -140,6 +165,17 @@ done
 if [ "$status" -ne 0 ]; then
   echo "FAIL: the shell ended with status $status"
   failures=$((failures + 1))
+fi
+
+# A line longer than the shell keeps (here 200,000 bytes, no step) is
+# skipped with one error, and the lines after it are read as before.
+{ head -c 200000 /dev/zero | tr '\0' x; printf '\npress SourceSel 5\n'; head -c 100000 /dev/zero | tr '\0' y; } |
+  "${panelhost[@]}" shell "$plugin" >"$here/shell" 2>&1
+status=$?
+unix_lines "$here/shell"
+if [ "$status" -ne 0 ] || [ "$(grep -c '^error: a line longer than 64 KiB was skipped$' "$here/shell")" -ne 2 ] ||
+   ! grep -qF "<- RC 9 5 410 ',1' 0" "$here/shell" || grep -q 'xxxx\|yyyy' "$here/shell"; then
+  failed "the shell on over-long lines ended $status with: $(grep -a '^error' "$here/shell" | cut -c1-80)"
 fi
 
 # The web mode, in the builds that have it (all with Boost.Beast headers):

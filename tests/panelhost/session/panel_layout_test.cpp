@@ -56,7 +56,7 @@ TEST(PanelLayout, BadLayoutsSayWhereAndWhat) {
   const auto controls = [](const std::string& list) { return R"({"controls": [)" + list + "]}"; };
   struct Case {
     std::string json;
-    const char* reason;
+    std::string reason;
   } cases[] = {
       {"[", "line 1, column 2: not JSON: syntax error while parsing value - unexpected end of input; "
             "expected '[', '{', or a literal"},
@@ -79,6 +79,14 @@ TEST(PanelLayout, BadLayoutsSayWhereAndWhat) {
        "controls[0].pages[0].sources[1] must be a whole number from 0 to 2147483647, not 2.5"},
       {controls(R"({"id": "a", "kind": "label", "properties": {"text": 5}})"),
        "controls[0].properties.text must be text in double quotes, not 5"},
+      {controls(R"({"id": "a", "kind": "label", "id": "b"})"), "controls[0].id is given twice"},
+      {controls(R"({"id": "a", "kind": "label", "properties": {"text": "x", "text": "y"}})"),
+       "controls[0].properties.text is given twice"},
+      {controls(R"({"id": "a", "kind": "label", "area": [1, 1, 1, 1e400]})"),
+       "controls[0].area[3] is a number beyond the range of a double: 1e400"},
+      {controls(R"({"id": "a", "kind": "label", "caption": )" + std::string(60000, '[') +
+                std::string(60000, ']') + "}"),
+       "controls[0].caption[0][0][0][0][0]... holds lists or objects nested more than 64 deep"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);

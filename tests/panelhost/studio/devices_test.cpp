@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/small_stack.h"
+
 namespace {
 
 TEST(Devices, BuiltInStudio) {
@@ -54,7 +56,7 @@ TEST(Devices, BadConfigurationsSayWhereAndWhat) {
   const std::string a = R"({"name": "A", "number": 1)";
   struct Case {
     std::string json;
-    const char* reason;
+    std::string reason;
   } cases[] = {
       {"{", "line 1, column 2: not JSON: syntax error while parsing object key - unexpected end of input; "
             "expected string literal"},
@@ -90,6 +92,21 @@ TEST(Devices, BadConfigurationsSayWhereAndWhat) {
       // A tally comes after the call that caused it; a delay is not negative or endless.
       {R"({"tallyDelayMs": -1, "devices": []})", "tallyDelayMs must be a whole number from 0 to 10000, not -1"},
       {R"({"tallyDelayMs": 1e12, "devices": []})", "tallyDelayMs must be a whole number from 0 to 10000, not 1000000000000.0"},
+      // Numbers no double holds are refused wherever they are, even in a
+      // field nothing reads, and shown cut short.
+      {R"({"devices": [], "spare": 1e400})", "spare is a number beyond the range of a double: 1e400"},
+      {table(R"({"name": "A", "number": )" + std::string(400, '7') + "}"),
+       "devices[0].number is a number beyond the range of a double: " + std::string(40, '7') + "..."},
+      {table(a + R"(, "sources": [{"number": 1, "name": "x"}, {"number": 2, "name": "y", "z": [-1e999]}]})"),
+       "devices[0].sources[1].z[0] is a number beyond the range of a double: -1e999"},
+      // A key given twice is a mistake, not the last one winning.
+      {table(a + R"(, "crosspoints": {"410": 1, "411": 2, "410": 3}})"),
+       "devices[0].crosspoints.\"410\" is given twice"},
+      {table(R"({"name": "A", "number": 1, "name": "B"})"), "devices[0].name is given twice"},
+      {R"({"devices": [], "tallyDelayMs": 1, "tallyDelayMs": 2})", "tallyDelayMs is given twice"},
+      // Nesting is bounded before anything is built.
+      {table(a + R"(, "sources": )" + std::string(70, '[') + std::string(70, ']') + "}"),
+       "devices[0].sources[0][0][0][0][0]... holds lists or objects nested more than 64 deep"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);
@@ -120,6 +137,50 @@ TEST(Devices, ATakeReachesOnlyTheDestinationsTiedToIt) {
   devices->route(2, 2, 2);
   EXPECT_EQ(devices->route(1, 5, 10).size(), 2u);
   EXPECT_EQ(devices->tallyText(3, 7), "CAM 5") << "S shows R 2, now P 11";
+}
+
+TEST(Devices, DeepAndLongTablesOnAWindowsSizedStack) {
+  // 60,000 levels where a name is expected, and a chain of tie lines of
+  // 5,000 devices (each shows a destination of the one before), read and
+  // taken on a 1 MiB stack: nothing recurses once per level or device.
+  const std::string deep = R"({"devices": [{"name": )" + std::string(60000, '[') + std::string(60000, ']') + "}]}";
+  constexpr int kChain = 5000;
+  std::string chain = R"({"tallyDelayMs": 0, "devices": [)";
+  for (int k = 0; k < kChain; ++k) {
+    chain += std::string(k > 0 ? "," : "") + R"({"name": "D)" + std::to_string(k) + R"(", "number": )" +
+             std::to_string(k) + R"(, "sources": [{"number": 1, "name": "S)" + std::to_string(k) + '"' +
+             (k > 0 ? R"(, "carries": {"device": "D)" + std::to_string(k - 1) + R"(", "dest": 1})" : "") +
+             R"(}], "crosspoints": {"1": 1}})";
+  }
+  chain += "]}";
+  // The chain closed into a loop: D0's source 1 carries the last device's output.
+  std::string loop = chain;
+  loop.replace(loop.find(R"("name": "S0")"), 12, R"("name": "S0", "carries": {"device": "D)" +
+                                                    std::to_string(kChain - 1) + R"(", "dest": 1})");
+  std::string deepError, loopError, chainError, tail;
+  std::vector<TallyChange> reached;
+  ASSERT_TRUE(runOnStack(kWindowsMainStack, [&] {
+    const Result<Devices> refused = Devices::fromJson(deep);
+    deepError = refused ? "read" : refused.error();
+    const Result<Devices> looped = Devices::fromJson(loop);
+    loopError = looped ? "read" : looped.error();
+    Result<Devices> devices = Devices::fromJson(chain);
+    if (!devices) {
+      chainError = devices.error();
+      return;
+    }
+    reached = devices->route(0, 7, 1);
+    tail = devices->tallyText(kChain - 1, 1);
+  }));
+  EXPECT_EQ(deepError, "devices[0].name[0][0][0][0][0]... holds lists or objects nested more than 64 deep");
+  EXPECT_EQ(loopError, R"(tie lines loop: "D0" -> "D1" -> "D2" -> ... 4995 more -> "D4998" -> "D4999" -> "D0" )"
+                       "(a source of each carries a destination of the one before)");
+  ASSERT_EQ(chainError, "");
+  ASSERT_EQ(reached.size(), static_cast<size_t>(kChain));
+  EXPECT_EQ(reached.front().device, 0);
+  EXPECT_EQ(reached.back().device, kChain - 1);
+  EXPECT_EQ(reached.back().text, "SRC 7");
+  EXPECT_EQ(tail, "SRC 7");
 }
 
 }  // namespace
