@@ -87,7 +87,7 @@ const StepTable& StepRunner::steps() {
       {"studio", "<table> [<layouts>]",
        "a scenario's first step: the studio table (and layout folder)\n"
        "it runs against, relative to the scenario, e.g. studio ../studio.json",
-       Operands::Words, 1, 2, false,
+       Operands::Words, 1, 2, "", false,
        [](R&, const W&) -> Result<> {
          return fail("studio is only a scenario's first step, before the panel starts");
        }},
