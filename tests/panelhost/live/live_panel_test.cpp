@@ -16,6 +16,7 @@
 
 #include "panelhost/boundary/plugin_library.h"
 #include "panelhost/web/panel_state.h"
+#include "tests/panelhost/example_studio.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ class LivePanelTest : public ::testing::Test {
   std::unique_ptr<LivePanel> make(bool replies = false) {
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     return std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
-                                       Devices::builtIn(), &console, replies);
+                                       exampleStudio(), &console, replies);
   }
 
   // A property of a control in the latest snapshot ("" when unset).
