@@ -22,7 +22,7 @@ const SETTLE_MS = 320;  // the tally (20 ms) and the highlight cleared (250 ms)
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 async function writeTable(file, each) {
-  const table = JSON.parse(await readFile(join(root, 'panelhost/studio/default_devices.json'), 'utf8'));
+  const table = JSON.parse(await readFile(join(root, 'panels/Studio_A/ZUV_OZo/studio.json'), 'utf8'));
   for (const device of table.devices) {
     const plain = device.sources.filter((s) => !s.carries).map((s) => s.number);
     for (let dest = 1; Object.keys(device.crosspoints).length < each; ++dest) {

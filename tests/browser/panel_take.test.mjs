@@ -47,7 +47,7 @@ async function eventually(what, probe) {
 // destinations each (the monitors' destinations and names kept), written
 // to `file`.
 async function writeLargeTable(file, each) {
-  const table = JSON.parse(await readFile(join(root, 'panelhost/studio/default_devices.json'), 'utf8'));
+  const table = JSON.parse(await readFile(join(root, 'panels/Studio_A/ZUV_OZo/studio.json'), 'utf8'));
   for (const device of table.devices) {
     const plain = device.sources.filter((s) => !s.carries).map((s) => s.number);
     for (let dest = 1; Object.keys(device.crosspoints).length < each; ++dest) {

@@ -18,6 +18,7 @@
 #include "panelhost/boundary/plugin_library.h"
 #include "panelhost/os/process_memory.h"
 #include "panelhost/web/panel_state.h"
+#include "tests/panelhost/example_studio.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ class LivePanelTest : public ::testing::Test {
   std::unique_ptr<LivePanel> make(bool replies = false) {
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     return std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
-                                       Devices::builtIn(), &console, replies);
+                                       exampleStudio(), &console, replies);
   }
 
   // A property of a control in the latest snapshot ("" when unset).
@@ -244,7 +245,7 @@ TEST_F(LivePanelTest, WaitersAndWatchersHearOfAChangeAndAnAnswerComesWithoutWait
 // figure; the heap is not measurable under a replaced allocator.
 TEST_F(LivePanelTest, MemoryStaysFlatOverThousandsOfPresses) {
   const std::string plugin = ZUV_OZO_PLUGIN_PATH;
-  LivePanel panel(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), nullptr, false);
+  LivePanel panel(library.loader(), plugin.substr(0, plugin.find_last_of('/')), exampleStudio(), nullptr, false);
   ASSERT_TRUE(panel.start());
   const auto presses = [&](int count) {
     for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.press("SourceSel", std::to_string(1 + i % 6)));

@@ -10,6 +10,7 @@
 
 #include "panelhost/boundary/plugin_library.h"
 #include "panelhost/support/file_path.h"
+#include "tests/panelhost/example_studio.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ vesk_load_function load(PluginLibrary& library, const char* path) {
 TEST(HostSession, RunsTheRoadOfOneTake) {
   PluginLibrary library;
   Collect log;
-  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), folderOf(ZUV_OZO_PLUGIN_PATH), Devices::builtIn(), log);
+  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), folderOf(ZUV_OZO_PLUGIN_PATH), exampleStudio(), log);
   ASSERT_TRUE(session.start());
   ASSERT_NE(session.layouts().layout(), nullptr) << "the panel showed its layout";
   EXPECT_EQ(session.layouts().shownPanel(), "1");
@@ -57,7 +58,7 @@ TEST(HostSession, RunsTheRoadOfOneTake) {
 TEST(HostSession, CarriesOutCommandsAndChecksHandBacks) {
   PluginLibrary library;
   Collect log;
-  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), "", Devices::builtIn(), log);
+  HostSession session(load(library, ZUV_OZO_PLUGIN_PATH), "", exampleStudio(), log);
   auto text = [](std::intptr_t reply) { return std::string(reinterpret_cast<const char*>(reply)); };
   auto ask = [&](const char* command) {
     const std::intptr_t reply = session.command(command, 0);
@@ -108,7 +109,7 @@ TEST(HostSession, CatchesEveryBreach) {
     SCOPED_TRACE(c.breach);
     PluginLibrary library;
     Collect log;
-    HostSession session(load(library, ROGUE_PLUGIN_PATH), c.breach, Devices::builtIn(), log);
+    HostSession session(load(library, ROGUE_PLUGIN_PATH), c.breach, exampleStudio(), log);
     ASSERT_TRUE(session.start());
     (void)session.press({"Mon_1", "button=pressed", std::string("1"), true});
     session.advanceTo(session.studio().now() + 10);
@@ -124,7 +125,7 @@ TEST(HostSession, CatchesEveryBreach) {
 TEST(HostSession, NothingMayArriveAfterDeletion) {
   PluginLibrary library;
   Collect log;
-  HostSession session(load(library, ROGUE_PLUGIN_PATH), "", Devices::builtIn(), log);
+  HostSession session(load(library, ROGUE_PLUGIN_PATH), "", exampleStudio(), log);
   ASSERT_TRUE(session.start());
   session.stop();
   EXPECT_TRUE(session.violations().empty());
@@ -138,7 +139,7 @@ TEST(HostSession, NothingMayArriveAfterDeletion) {
 TEST(HostSession, NullPanelIsReported) {
   PluginLibrary library;
   Collect log;
-  HostSession session(load(library, ROGUE_PLUGIN_PATH), "no-panel", Devices::builtIn(), log);
+  HostSession session(load(library, ROGUE_PLUGIN_PATH), "no-panel", exampleStudio(), log);
   EXPECT_FALSE(session.start());
   EXPECT_FALSE(session.running());
 }
@@ -156,7 +157,7 @@ TEST(PluginLibrary, LoadsFromAFolderNamedOutsideAscii) {
   {
     PluginLibrary library;
     Collect log;
-    HostSession session(load(library, plugin.c_str()), folder, Devices::builtIn(), log);
+    HostSession session(load(library, plugin.c_str()), folder, exampleStudio(), log);
     ASSERT_TRUE(session.start());
     EXPECT_NE(session.layouts().layout(), nullptr) << "the layout in " << folder;
   }

@@ -6,12 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/panelhost/example_studio.h"
 #include "tests/support/small_stack.h"
 
 namespace {
 
-TEST(Devices, BuiltInStudio) {
-  const Devices devices = Devices::builtIn();
+TEST(Devices, ExampleStudioTable) {
+  const Devices devices = exampleStudio();
   const Device* packager = devices.byName("ZIR VESK Packager");
   const Device* router = devices.byName("ZIR SDI Router");
   ASSERT_NE(packager, nullptr);
@@ -25,7 +26,7 @@ TEST(Devices, BuiltInStudio) {
 }
 
 TEST(Devices, RoutingFollowsTieLines) {
-  Devices devices = Devices::builtIn();
+  Devices devices = exampleStudio();
   const std::vector<TallyChange> changes = devices.route(9, 5, 411);
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].device, 9);
@@ -42,7 +43,7 @@ TEST(Devices, RoutingFollowsTieLines) {
 }
 
 TEST(Devices, UnknownThingsHaveNames) {
-  Devices devices = Devices::builtIn();
+  Devices devices = exampleStudio();
   EXPECT_TRUE(devices.route(99, 1, 1).empty());
   EXPECT_EQ(devices.tallyText(9, 999), "");
   devices.route(9, 77, 410);

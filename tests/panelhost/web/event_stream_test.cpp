@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/panelhost/example_studio.h"
 #include <nlohmann/json.hpp>
 
 #include "panelhost/boundary/plugin_library.h"
@@ -98,7 +100,7 @@ class EventStreamTest : public ::testing::Test {
     ASSERT_TRUE(opened) << opened.error();
     const std::string plugin = ZUV_OZO_PLUGIN_PATH;
     panel = std::make_unique<LivePanel>(library.loader(), plugin.substr(0, plugin.find_last_of('/')),
-                                        Devices::builtIn(), nullptr, false);
+                                        exampleStudio(), nullptr, false);
     api = std::make_unique<WebApi>(*panel, "ZUV_OZo.so");
     api->setPort(8080);
   }

@@ -243,7 +243,7 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
   ASSERT_TRUE(opened) << opened.error();
   Quiet quiet;
   const std::string plugin = ZUV_OZO_PLUGIN_PATH;
-  HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), Devices::builtIn(), quiet);
+  HostSession session(library.loader(), plugin.substr(0, plugin.find_last_of('/')), exampleStudio(), quiet);
   (void)session.takeChanges();
   SessionView kept = viewSession(session);
   ASSERT_TRUE(session.start());
@@ -279,7 +279,7 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
 }
 
 TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
-  Devices devices = Devices::builtIn();
+  Devices devices = exampleStudio();
   const SessionView start{true, 0, {}, viewPanel(shippedLayout(), devices, "1"), "", viewDevices(devices)};
   const auto crosspoint = [&](int device, int dest) { return CrosspointChange{device, viewCrosspoint(devices, device, dest)}; };
   ViewChange first;
