@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Compares the transcripts run_scenarios.sh kept of two panelhost builds,
 # such as the Linux one with the .so and a Windows one with the DLL: each
-# must be the same byte for byte once line endings (CR LF), the first line
-# (the plug-in's and the scenario's paths) and the plug-in's folder are set
-# aside.
+# must be the same byte for byte once line endings (CR LF), the first two
+# lines (the plug-in's and the scenario's paths; the plug-in file's path,
+# version and SHA-256) and the plug-in's folder are set aside.
 #
 # Usage: same_transcripts.sh OUT PLUGIN OTHER_OUT OTHER_PLUGIN
 #   OUT, OTHER_OUT: the folders run_scenarios.sh wrote; PLUGIN,
@@ -12,10 +12,11 @@ set -u
 out=$1 plugin=$2 other=$3 other_plugin=$4
 
 # The transcript in file $1, of a run given plug-in $2, with its paths
-# aside: the first line, and the plug-in's folder where it stands quoted or
+# aside: the first two lines, and the plug-in's folder where it stands quoted or
 # before "/" in a quoted path.
 paths_aside() {
-  tr -d '\r' <"$1" | sed '1s/^panelhost: .* with scenario .*/panelhost: PLUGIN with scenario SCENARIO/' |
+  tr -d '\r' <"$1" | sed -e '1s/^panelhost: .* with scenario .*/panelhost: PLUGIN with scenario SCENARIO/' \
+    -e '2s/^panelhost: plug-in .*, SHA-256 [0-9a-f]*$/panelhost: plug-in FILE/' |
     awk -v folder="$(dirname "$2")" -v quotes="\"'" '
       function swap(text, from, to,    at, done) {
         done = ""
