@@ -175,7 +175,7 @@ ExitStatus runReplay(const HostOptions& options, const ReplayOptions& replay) {
   // name the same one; its layouts are not read (every command is answered).
   const TraceRecord& created = *blocks->front().event;
   const std::string folder = !options.layouts.empty() || created.operands.empty() || !created.operands[0].quoted
-                                 ? setup->layoutFolder
+                                 ? setup->layoutFolders.given
                                  : created.operands[0].text;
   Transcript transcript(std::cout, options.replies);
   HostSession session(setup->plugin->loader(), folder, std::move(setup->devices), transcript);
