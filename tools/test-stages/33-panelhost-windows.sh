@@ -25,3 +25,10 @@ echo "wine64:"
 bash tests/windows/run_scenarios.sh "tools/wine64-run $PWD/build/windows-x64/wine build/windows-x64/panelhost/panelhost.exe" \
   "$dll" "$out/wine64" "${scenarios[@]}"
 bash tests/windows/same_transcripts.sh "$out/linux" "$so" "$out/wine64" "$dll"
+
+# At a terminal under wine64 (wine makes it the program's console): Ctrl+C in
+# the shell and the soak deletes the panel, and a path outside ASCII reads
+# the same there (WriteConsoleW) as through a pipe.
+wine64="tools/wine64-run $PWD/build/windows-x64/wine build/windows-x64/panelhost/panelhost.exe"
+python3 tests/panelhost/modes/ctrl_c.py "$wine64" "$dll"
+python3 tests/windows/console_text.py "$wine64" "$dll" tests/panelhost/modes/scenarios/empty.scenario

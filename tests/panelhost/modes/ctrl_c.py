@@ -16,6 +16,7 @@ only the pty cases run (wine has no kill the program could take).
 """
 import os
 import pty
+import re
 import shlex
 import select
 import signal
@@ -72,7 +73,9 @@ def in_pty(args, ready, name):
         os.kill(pid, signal.SIGKILL)
         os.waitpid(pid, 0)
     os.close(fd)
-    lines = [l.strip() for l in out.decode("utf-8", "replace").replace("\r", "").split("\n") if l.strip()]
+    # Wine's console adds its own escape sequences (cursor shown, line cleared).
+    text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", out.decode("utf-8", "replace"))
+    lines = [l.strip() for l in text.replace("\r", "").split("\n") if l.strip()]
     commands = [l for l in lines if "<- " in l]
     print(f"figure: Ctrl+C in {name}: ended with status {status} in {took:.2f} s")
     if status != stop_status:
@@ -82,7 +85,7 @@ def in_pty(args, ready, name):
     return lines
 
 
-in_pty(panelhost + ["shell", plugin], b"panelhost> ", "shell")
+in_pty(panelhost + ["shell", plugin], b"panelhost>", "shell")
 soak = in_pty(panelhost + ["soak", plugin, "--events", "1000000000"], b"at start:", "soak")
 if not any(l.startswith("panelhost soak: stopped after ") for l in soak):
     failures.append(f"soak: no summary of the events so far: {soak[-8:]}")
@@ -92,7 +95,7 @@ if rogue:
     pid, fd = pty.fork()
     if pid == 0:
         os.execvp(panelhost[0], panelhost + ["shell", rogue, "--layouts", "slow-destroy"])
-    out = read_until(fd, b"panelhost> ", 20)
+    out = read_until(fd, b"panelhost>", 20)
     os.write(fd, b"\x03")
     time.sleep(0.5)
     began = time.monotonic()
