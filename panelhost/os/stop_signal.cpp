@@ -19,7 +19,6 @@ struct StopState {
   int status = 0;
   int count = 0;
   bool done = false;  // the StopSignal is gone: the process is ending
-  std::function<void()> first;
 };
 
 // Never destroyed: the signals' thread may use it while the process ends.
@@ -46,7 +45,6 @@ StopState& state() {
 
 void StopSignal::received(int status) {
   StopState& stop = state();
-  std::function<void()> first;
   {
     std::lock_guard<std::mutex> lock(stop.mutex);
     if (++stop.count > 1 || stop.done) {
@@ -57,16 +55,9 @@ void StopSignal::received(int status) {
     stop.stop = true;
     stop.bySignal = status != 0;
     stop.status = status;
-    first = stop.first;
   }
   stop.asked.notify_all();
   ConsoleOutput::stopWaiting();
-  if (first) first();
-}
-
-void StopSignal::onStop(std::function<void()> first) {
-  std::lock_guard<std::mutex> lock(state().mutex);
-  state().first = std::move(first);
 }
 
 bool StopSignal::asked() {

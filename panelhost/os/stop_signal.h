@@ -3,13 +3,11 @@
 // run to stop: whoever runs the panel sees asked() (or wakes from wait()),
 // deletes the panel on its own thread and ends with status(). A second one
 // while that goes on ends the process at once, saying so on standard error.
-// The one place panelhost touches signals: sigwait(2) on POSIX;
-// SetConsoleCtrlHandler on Windows, where Ctrl+C, Ctrl+Break and closing
-// the console window stop it.
+// The console stops waiting at once (ConsoleOutput::stopWaiting), so that
+// output nobody reads holds nothing up. The one place panelhost touches
+// signals: sigwait(2) on POSIX; SetConsoleCtrlHandler on Windows, where
+// Ctrl+C, Ctrl+Break and closing the console window stop it.
 #pragma once
-
-#include <chrono>
-#include <functional>
 
 class StopSignal {
  public:
@@ -24,9 +22,6 @@ class StopSignal {
   StopSignal(const StopSignal&) = delete;
   StopSignal& operator=(const StopSignal&) = delete;
 
-  // `first` runs on the signals' thread when the stop is asked for; it must
-  // return quickly (it wakes whoever waits). Set it before anything may ask.
-  static void onStop(std::function<void()> first);
   // Whether a stop was asked for: Ctrl+C, a kill, or stopNow().
   static bool asked();
   // Waits until a stop is asked for.

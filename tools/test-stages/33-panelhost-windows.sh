@@ -47,4 +47,12 @@ echo "  status $status: $said"
   exit 1
 }
 
+# At a terminal under wine64 (wine makes it the program's console): Ctrl+C in
+# the shell and the soak deletes the panel, and a path outside ASCII reads
+# the same there (WriteConsoleW) as through a pipe.
+wine64="tools/wine64-run $PWD/build/windows-x64/wine build/windows-x64/panelhost/panelhost.exe"
+dll="build/windows-x64/$(grep "^$example"$'\t' build/windows-x64/panels.txt | cut -f3)"
+python3 tests/panelhost/modes/ctrl_c.py "$wine64" "$dll"
+python3 tests/windows/console_text.py "$wine64" "$dll" tests/panelhost/modes/scenarios/empty.scenario
+
 bash tests/new_panel_test.sh

@@ -6,7 +6,9 @@ terminal turns into SIGINT; each must delete the panel ("RU 7" then "AS"
 last) and end with status 130, the soak after its figures so far. `run`
 writes into a pipe nobody reads until it waits for it; a kill must still
 end it (status 143) with the panel deleted, its last lines there once the
-pipe is read. Usage: ctrl_c.py PANELHOST PLUGIN
+pipe is read. A second Ctrl+C while the deletion hangs (ROGUE_PLUGIN's
+slow-destroy) ends the process at once, saying so.
+Usage: ctrl_c.py PANELHOST PLUGIN [ROGUE_PLUGIN]
 PANELHOST may hold an emulator before the program ("tools/wine64-run PREFIX
 panelhost.exe"): under wine, Ctrl+C reaches the program as the console's
 Ctrl+C, its status is the low byte of STATUS_CONTROL_C_EXIT (0x3A), and
@@ -14,6 +16,7 @@ only the pty cases run (wine has no kill the program could take).
 """
 import os
 import pty
+import re
 import shlex
 import select
 import signal
@@ -23,6 +26,7 @@ import tempfile
 import time
 
 panelhost, plugin = shlex.split(sys.argv[1]), sys.argv[2]
+rogue = sys.argv[3] if len(sys.argv) > 3 else None
 windows = any("wine" in word for word in panelhost)
 stop_status = 0x3A if windows else 130
 failures = []
@@ -69,7 +73,9 @@ def in_pty(args, ready, name):
         os.kill(pid, signal.SIGKILL)
         os.waitpid(pid, 0)
     os.close(fd)
-    lines = [l.strip() for l in out.decode("utf-8", "replace").replace("\r", "").split("\n") if l.strip()]
+    # Wine's console adds its own escape sequences (cursor shown, line cleared).
+    text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", out.decode("utf-8", "replace"))
+    lines = [l.strip() for l in text.replace("\r", "").split("\n") if l.strip()]
     commands = [l for l in lines if "<- " in l]
     print(f"figure: Ctrl+C in {name}: ended with status {status} in {took:.2f} s")
     if status != stop_status:
@@ -79,10 +85,34 @@ def in_pty(args, ready, name):
     return lines
 
 
-in_pty(panelhost + ["shell", plugin], b"panelhost> ", "shell")
+in_pty(panelhost + ["shell", plugin], b"panelhost>", "shell")
 soak = in_pty(panelhost + ["soak", plugin, "--events", "1000000000"], b"at start:", "soak")
 if not any(l.startswith("panelhost soak: stopped after ") for l in soak):
     failures.append(f"soak: no summary of the events so far: {soak[-8:]}")
+
+# A second Ctrl+C while the panel's deletion hangs ends the process at once.
+if rogue:
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.execvp(panelhost[0], panelhost + ["shell", rogue, "--layouts", "slow-destroy"])
+    out = read_until(fd, b"panelhost>", 20)
+    os.write(fd, b"\x03")
+    time.sleep(0.5)
+    began = time.monotonic()
+    os.write(fd, b"\x03")
+    out = read_until(fd, b"\x00never", 3, out)
+    done, wait_status = os.waitpid(pid, os.WNOHANG)
+    took = time.monotonic() - began
+    if not done:
+        os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+        failures.append("a second Ctrl+C while the panel's deletion hangs did not end the process")
+    else:
+        status = os.waitstatus_to_exitcode(wait_status)
+        print(f"figure: a second Ctrl+C during a deletion that hangs: ended with status {status} in {took:.2f} s")
+        if status != stop_status or b"stopped at once by a second Ctrl+C" not in out:
+            failures.append(f"a second Ctrl+C: status {status}, output {out[-300:]!r}")
+    os.close(fd)
 
 # `run` held up by a pipe nobody reads: a scenario of many takes fills it.
 if not windows:

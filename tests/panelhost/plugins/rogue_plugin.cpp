@@ -8,6 +8,7 @@
 //   control-block    answers a control event with a block
 //   timer-block      arms timer 1 and answers its tick with a block
 //   wrong-destroy    slot 0 returns another address
+//   slow-destroy     slot 0 takes 20 s (a deletion that hangs)
 //   no-panel         the export returns null
 #include <cstdint>
 #include <cstring>
@@ -16,8 +17,10 @@
 #include "framework/vesk_boundary.h"
 
 #if defined(_WIN32)
+#include <windows.h>
 #define ROGUE_EXPORT __declspec(dllexport)
 #else
+#include <unistd.h>
 #define ROGUE_EXPORT __attribute__((visibility("default")))
 #endif
 
@@ -34,6 +37,14 @@ VESK_TABLE_BEGIN
 void* VESK_THISCALL destroy(vesk_client_callback* self, unsigned) {
   auto* panel = static_cast<RoguePanel*>(self);
   const bool wrong = panel->breach == "wrong-destroy";
+  if (panel->breach == "slow-destroy") {
+    // The system's own sleep: the deliverable's Windows build has no C++ threads.
+#if defined(_WIN32)
+    Sleep(20000);
+#else
+    sleep(20);
+#endif
+  }
   panel->host->hostCommand("AS", 0);
   delete panel;
   return wrong ? static_cast<void*>(answer) : static_cast<void*>(self);
