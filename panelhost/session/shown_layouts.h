@@ -69,7 +69,7 @@ class ShownLayouts {
   // naming the file, the place and the field. A run stops on it (status 2).
   const std::optional<std::string>& fileFault() const { return fileFault_; }
   // While no layout is shown because the last one asked for was not there:
-  // "no layout '<file>' in folder '<folder>'"; empty otherwise.
+  // no layout "<file>" in folder "<folder>" (quoted as notes quote); empty otherwise.
   const std::string& missing() const { return missing_; }
 
   // What changed on show since the last call: whether a layout was shown

@@ -7,7 +7,7 @@
 //                 "crosspoints": [{"dest": 410, "source": 5,
 //                                  "destName": "SCR MON 1", "sourceName": "CAM 5",
 //                                  "tally": "CAM 5"}]}]},
-//    "layoutMissing": ""}     (why no layout is shown: "no layout 'x.vesk_ui' in folder '/...'")
+//    "layoutMissing": ""}     (why no layout is shown: no layout "x.vesk_ui" in folder "/...")
 // A crosspoint's "destName" is there only for a destination the device table names.
 // Every control has "id", "kind", "caption", "area" ([column, row, width,
 // height], null when not placed) and "properties" (as the panel set them).

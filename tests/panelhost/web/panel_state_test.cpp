@@ -314,6 +314,19 @@ TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
   EXPECT_EQ(toJson(stepByStep.devices), toJson(viewDevices(devices)));
 }
 
+TEST(PanelState, WithNoLayoutShownTheStateNamesTheFileAndTheFolder) {
+  PluginLibrary library;
+  const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+  ASSERT_TRUE(opened) << opened.error();
+  Quiet quiet;
+  HostSession session(library.loader(), "/no/such folder", Devices::builtIn(), quiet);
+  ASSERT_TRUE(session.start());
+  const json state = sessionState(session);
+  EXPECT_TRUE(state.at("panel").is_null());
+  EXPECT_EQ(state.at("layoutMissing"), R"(no layout "scr_mons.vesk_ui" in folder "/no/such folder")");
+  session.stop();
+}
+
 TEST(PanelState, LogLinesNameTheirKind) {
   using Kind = SessionEntry::Kind;
   struct Case {
