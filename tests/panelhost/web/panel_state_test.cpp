@@ -256,7 +256,8 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
       case 0: (void)session.press({"Mon_" + std::to_string(pick(1, 3)), "", std::nullopt, false}); break;
       case 1: (void)session.press({"GrpSelect", std::to_string(pick(1, 5)), std::nullopt, false}); break;
       case 2: (void)session.press({"SourceSel", std::to_string(pick(0, 33)), std::nullopt, false}); break;
-      case 3: session.studio().deviceRoute(pick(0, 1) ? 9 : 7, pick(1, 903), pick(0, 1) ? 410 + pick(0, 2) : pick(1, 999));
+      case 3: session.studio().deviceRoute(pick(0, 1) ? 9 : 7, pick(1, 903),
+                                           pick(0, 1) ? 410 + pick(0, 2) : pick(1, 999));
               session.settle();
               break;
       case 4: session.studio().deviceTally(7, 77 + pick(0, 2), "EXT " + std::to_string(pick(1, 9))); session.settle();
@@ -280,7 +281,9 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
 TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
   Devices devices = Devices::builtIn();
   const SessionView start{true, 0, {}, viewPanel(shippedLayout(), devices, "1"), "", viewDevices(devices)};
-  const auto crosspoint = [&](int device, int dest) { return CrosspointChange{device, viewCrosspoint(devices, device, dest)}; };
+  const auto crosspoint = [&](int device, int dest) {
+    return CrosspointChange{device, viewCrosspoint(devices, device, dest)};
+  };
   ViewChange first;
   first.now = 10;
   devices.route(9, 22, 411);
