@@ -187,7 +187,8 @@ for (const table of TABLES) describe(`panelhost web in Chromium, ${table.name}`,
     await control('Mon_2').click();
     await eventually('BG_Mon2 lit', async () =>
       (await control('BG_Mon2').getAttribute('data-statesheet')) === 'ZR_TakeHigh');
-    await eventually('the words saying so', async () => (await text(page.locator('#takes-go-to'))) === 'Takes go to SCR MON 2');
+    await eventually('the words saying so', async () =>
+      (await text(page.locator('#takes-go-to'))) === 'Takes go to SCR MON 2');
     assert.equal(await control('BG_Mon1').getAttribute('data-statesheet'), 'ZRGroupDeselected');
     assert.equal(await control('BG_Mon3').getAttribute('data-statesheet'), 'ZRGroupDeselected');
   });

@@ -222,7 +222,8 @@ class DeviceTable {
                    el('h3', {}, device.name, el('span', {class: 'muted'}, ` · ${device.number}`)),
                    el('div', {class: 'device-tools'}, this.input, this.back, this.counter, this.next),
                    el('table', {},
-                      el('thead', {}, el('tr', {}, el('th', {}, 'dest'), el('th', {}, 'source'), el('th', {}, 'tally'))),
+                      el('thead', {},
+                         el('tr', {}, el('th', {}, 'dest'), el('th', {}, 'source'), el('th', {}, 'tally'))),
                       this.pinned, this.body));
     this.listed = this.matching();
     this.draw();
@@ -268,7 +269,8 @@ class DeviceTable {
     const page = this.listed.slice(first, first + kRowsShown);
     this.body.replaceChildren(...page.map((dest) => this.row(this.byDest.get(dest), false)));
     const n = this.listed.length;
-    this.counter.textContent = n === 0 ? 'no rows' : `${first + 1}–${first + page.length} of ${n.toLocaleString('en-GB')}`;
+    const of = n.toLocaleString('en-GB');
+    this.counter.textContent = n === 0 ? 'no rows' : `${first + 1}–${first + page.length} of ${of}`;
     this.back.disabled = this.page === 0;
     this.next.disabled = first + kRowsShown >= n;
   }
@@ -323,7 +325,8 @@ const kLogShown = 1000;
 function timeOfDay(wall) {
   const at = new Date(wall);
   const two = (n) => String(n).padStart(2, '0');
-  return `${two(at.getHours())}:${two(at.getMinutes())}:${two(at.getSeconds())}.${String(at.getMilliseconds()).padStart(3, '0')}`;
+  const ms = String(at.getMilliseconds()).padStart(3, '0');
+  return `${two(at.getHours())}:${two(at.getMinutes())}:${two(at.getSeconds())}.${ms}`;
 }
 
 function appendLog(entries, fresh) {

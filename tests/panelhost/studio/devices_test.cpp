@@ -22,7 +22,13 @@ TEST(Devices, ExampleStudioTable) {
   for (int monitor = 1; monitor <= 3; ++monitor) {
     EXPECT_EQ(devices.tallyText(router->number, 76 + monitor), devices.tallyText(packager->number, 409 + monitor));
     EXPECT_FALSE(devices.tallyText(router->number, 76 + monitor).empty());
+    // Both name the monitor the destination feeds.
+    const std::string name = "SCR MON " + std::to_string(monitor);
+    EXPECT_EQ(devices.destinationName(router->number, 76 + monitor), name);
+    EXPECT_EQ(devices.destinationName(packager->number, 409 + monitor), name);
   }
+  EXPECT_EQ(devices.destinationName(packager->number, 413), "") << "a destination not named";
+  EXPECT_EQ(devices.destinationName(99, 1), "") << "no such device";
 }
 
 TEST(Devices, RoutingFollowsTieLines) {
@@ -90,6 +96,11 @@ TEST(Devices, BadConfigurationsSayWhereAndWhat) {
        "tie lines loop: \"A\" -> \"B\" -> \"A\" (a source of each carries a destination of the one before)"},
       {table(a + R"(, "sources": [{"number": 1, "name": "self", "carries": {"device": "A", "dest": 2}}]})"),
        "tie lines loop: \"A\" -> \"A\" (a source of each carries a destination of the one before)"},
+      {table(a + R"(, "destinations": [{"number": 1, "name": "MON"}, {"number": 1, "name": "MON B"}]})"),
+       "devices[0].destinations[1].number 1 is named twice"},
+      {table(a + R"(, "destinations": [{"number": 1}]})"), "devices[0].destinations[0].name is missing"},
+      {table(a + R"(, "destinations": {"1": "MON"}})"),
+       "devices[0].destinations must be a list [...], not an object {\"1\":\"MON\"}"},
       // A tally comes after the call that caused it; a delay is not negative or endless.
       {R"({"tallyDelayMs": -1, "devices": []})", "tallyDelayMs must be a whole number from 0 to 10000, not -1"},
       {R"({"tallyDelayMs": 1e12, "devices": []})", "tallyDelayMs must be a whole number from 0 to 10000, not 1000000000000.0"},

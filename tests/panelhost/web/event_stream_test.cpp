@@ -147,7 +147,8 @@ TEST_F(EventStreamTest, EveryChangeAppliedToTheFirstStateGivesTheStateServed) {
       case 1: (void)panel->press("GrpSelect", std::to_string(pick(1, 4))); break;
       case 2: (void)panel->press("SourceSel", std::to_string(pick(1, 32))); break;
       case 3: {
-        const int device = pick(0, 1) ? 9 : 7, source = pick(1, 903), dest = pick(0, 2) ? 410 + pick(0, 2) : pick(1, 999);
+        const int device = pick(0, 1) ? 9 : 7, source = pick(1, 903);
+        const int dest = pick(0, 2) ? 410 + pick(0, 2) : pick(1, 999);
         panel->inStudio([&](Studio& studio) { studio.deviceRoute(device, source, dest); });
         break;
       }

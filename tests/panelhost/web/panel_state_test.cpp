@@ -257,7 +257,8 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
       case 0: (void)session.press({"Mon_" + std::to_string(pick(1, 3)), "", std::nullopt, false}); break;
       case 1: (void)session.press({"GrpSelect", std::to_string(pick(1, 5)), std::nullopt, false}); break;
       case 2: (void)session.press({"SourceSel", std::to_string(pick(0, 33)), std::nullopt, false}); break;
-      case 3: session.studio().deviceRoute(pick(0, 1) ? 9 : 7, pick(1, 903), pick(0, 1) ? 410 + pick(0, 2) : pick(1, 999));
+      case 3: session.studio().deviceRoute(pick(0, 1) ? 9 : 7, pick(1, 903),
+                                           pick(0, 1) ? 410 + pick(0, 2) : pick(1, 999));
               session.settle();
               break;
       case 4: session.studio().deviceTally(7, 77 + pick(0, 2), "EXT " + std::to_string(pick(1, 9))); session.settle();
@@ -281,7 +282,9 @@ TEST(PanelState, AViewKeptByChangesIsTheWholeViewAfterEveryStep) {
 TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
   Devices devices = exampleStudio();
   const SessionView start{true, 0, {}, viewPanel(shippedLayout(), devices, "1"), "", viewDevices(devices)};
-  const auto crosspoint = [&](int device, int dest) { return CrosspointChange{device, viewCrosspoint(devices, device, dest)}; };
+  const auto crosspoint = [&](int device, int dest) {
+    return CrosspointChange{device, viewCrosspoint(devices, device, dest)};
+  };
   ViewChange first;
   first.now = 10;
   devices.route(9, 22, 411);
@@ -313,6 +316,19 @@ TEST(PanelState, MergedChangesDoWhatTheyDoOneAfterAnother) {
   EXPECT_EQ(merged.now, 40);
   EXPECT_EQ(stepByStep.devices.at(0).crosspoints.at(3).dest, 500) << "a new destination in its place";
   EXPECT_EQ(toJson(stepByStep.devices), toJson(viewDevices(devices)));
+}
+
+TEST(PanelState, WithNoLayoutShownTheStateNamesTheFileAndTheFolder) {
+  PluginLibrary library;
+  const Result<> opened = library.open(ZUV_OZO_PLUGIN_PATH);
+  ASSERT_TRUE(opened) << opened.error();
+  Quiet quiet;
+  HostSession session(library.loader(), "/no/such folder", exampleStudio(), quiet);
+  ASSERT_TRUE(session.start());
+  const json state = sessionState(session);
+  EXPECT_TRUE(state.at("panel").is_null());
+  EXPECT_EQ(state.at("layoutMissing"), R"(warning: no layout "scr_mons.vesk_ui" in folder "/no/such folder": panel "1" shows nothing)");
+  session.stop();
 }
 
 TEST(PanelState, LogLinesNameTheirKind) {
