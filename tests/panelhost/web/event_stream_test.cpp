@@ -107,7 +107,7 @@ class EventStreamTest : public ::testing::Test {
 
   json getState() {
     json got;
-    WebApi::Head head{"GET", "/api/state", "127.0.0.1:8080", std::nullopt, ""};
+    WebApi::Head head{"GET", "/api/state", "127.0.0.1:8080", std::nullopt, 0, "", ""};
     api->answer(head, "", [&](WebReply reply) {
       EXPECT_EQ(reply.status, 200);
       got = json::parse(*reply.body);
