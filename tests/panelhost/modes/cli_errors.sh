@@ -65,7 +65,9 @@ expect_fails property 'expected VID_1 text "CAM 6", got "CAM 5"' "press SourceSe
 expect_fails no_control 'the shown layout has no control "VID_9"' "expect-property VID_9 text CAM 6"
 expect_fails crosspoint 'expected ZIR VESK Packager destination 410 to take 6, it takes 5' \
   "press SourceSel 5" 'expect-crosspoint "ZIR VESK Packager" 410 6'
-expect_fails no_device 'expect-crosspoint takes a device, a destination and a source number' "expect-crosspoint 99 410 6"
+# A device the studio does not have is found before anything runs.
+printf '%s\n' "expect-crosspoint 99 410 6" >"$here/no_device.scenario"
+want_lines=2 check 2 'no_device.scenario:1: no device "99"$' run "$plugin" --script "$here/no_device.scenario"
 expect_fails tally 'expected ZIR SDI Router destination 77 to show "CAM 6", it shows "CAM 5"' \
   "press SourceSel 5" "wait 20" 'expect-tally "ZIR SDI Router" 77 CAM 6'
 want_lines=2 check 2 "bad_step.scenario:2: unknown step 'jump'"  run "$plugin" --script "$scenarios/bad_step.scenario"
@@ -119,11 +121,12 @@ grep -Eq "^panelhost: plug-in .*, version [0-9]+(\.[0-9]+){3}$version_follows" "
 # repeats why.
 mkdir -p "$here/program" "$here/plugin"
 cp "${panelhost[-1]}" "$here/program/"
-cp "$(dirname "$plugin")/scr_mons.vesk_ui" "$here/program/"
+cp "$(dirname "$plugin")/scr_mons.vesk_ui" "$(dirname "$plugin")/studio.json" "$here/program/"
 cp "$plugin" "$here/plugin/"
 apart=("${panelhost[@]}")
 apart[-1]="$here/program/$(basename "${panelhost[-1]}")"
-printf "press SourceSel 5\nexpect RC 9 5 410 ',1' 0\n" >"$here/take.scenario"
+# The studio comes with panelhost, named by the scenario as the shipped ones name it.
+printf "studio program/studio.json\npress SourceSel 5\nexpect RC 9 5 410 ',1' 0\n" >"$here/take.scenario"
 before=("${panelhost[@]}")
 panelhost=("${apart[@]}")
 passes 'note: layout "scr_mons.vesk_ui" found beside panelhost: ' \
@@ -131,7 +134,7 @@ passes 'note: layout "scr_mons.vesk_ui" found beside panelhost: ' \
 panelhost=("${before[@]}")
 want_lines=2 check 1 'warning: no layout "scr_mons.vesk_ui" beside the plug-in \(.*\), beside panelhost \(.*\) or in the current folder' \
   run "$here/plugin/$(basename "$plugin")" --script "$here/take.scenario"
-grep -q "take.scenario:2: failed: expected" "$here/err" || failed "no failed expectation before the layout's warning"
+grep -q "take.scenario:3: failed: expected" "$here/err" || failed "no failed expectation before the layout's warning"
 
 # A scenario saved with Windows line endings runs as it reads.
 printf "press SourceSel 5\r\nexpect RC 9 5 410 ',1' 0\r\n" >"$here/crlf.scenario"

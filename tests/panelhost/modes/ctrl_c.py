@@ -14,10 +14,12 @@ panelhost.exe"): under wine, Ctrl+C reaches the program as the console's
 Ctrl+C, its status is the low byte of STATUS_CONTROL_C_EXIT (0x3A), and
 only the pty cases run (wine has no kill the program could take).
 """
+import atexit
 import os
 import pty
 import re
 import shlex
+import shutil
 import select
 import signal
 import subprocess
@@ -92,9 +94,15 @@ if not any(l.startswith("panelhost soak: stopped after ") for l in soak):
 
 # A second Ctrl+C while the panel's deletion hangs ends the process at once.
 if rogue:
+    # The rogue reads its breach from the layout folder's name, and a
+    # --layouts folder must be there: it is made, and the shell run beside it.
+    scratch = tempfile.mkdtemp()
+    atexit.register(shutil.rmtree, scratch, True)
+    os.mkdir(os.path.join(scratch, "slow-destroy"))
     pid, fd = pty.fork()
     if pid == 0:
-        os.execvp(panelhost[0], panelhost + ["shell", rogue, "--layouts", "slow-destroy"])
+        os.chdir(scratch)
+        os.execvp(panelhost[0], panelhost + ["shell", os.path.abspath(rogue), "--layouts", "slow-destroy"])
     out = read_until(fd, b"panelhost>", 20)
     os.write(fd, b"\x03")
     time.sleep(0.5)
