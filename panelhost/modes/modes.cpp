@@ -21,7 +21,8 @@ const std::vector<Mode>& modes() {
 
 Mode::Run withTraceFlag(CLI::App& command, Mode::Run run) {
   auto trace = std::make_shared<bool>(false);
-  command.add_flag("--trace", *trace, "turn the plug-in's trace on (VESK_TRACE=1) and print its lines in the transcript");
+  command.add_flag("--trace", *trace,
+                   "turn the plug-in's trace on (VESK_TRACE=1) and print its lines in the transcript");
   return [trace, run](const HostOptions& options) {
     if (*trace) traceThePlugin();
     return run(options);

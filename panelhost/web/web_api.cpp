@@ -192,7 +192,11 @@ std::shared_ptr<const std::string> WebApi::nextEvent(Stream& stream) {
 }
 
 json WebApi::where() const {
-  return {{"url", url_}, {"plugin", plugin_}, {"path", file_.path}, {"version", file_.version}, {"sha256", file_.sha256}};
+  return {{"url", url_},
+          {"plugin", plugin_},
+          {"path", file_.path},
+          {"version", file_.version},
+          {"sha256", file_.sha256}};
 }
 
 void WebApi::remember(std::tuple<Kind, std::uint64_t, std::uint64_t, std::uint64_t> key, Built built) {

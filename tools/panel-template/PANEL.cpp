@@ -1,7 +1,8 @@
 // @PANEL@: start-up, deletion and the panel's answers to the host's events.
 #include "panels/@STUDIO@/@PANEL@/@PANEL@.h"
 
-@PANEL@::@PANEL@(client_host* hostInterface, const char* path) : vesk_script_helper(hostInterface, path) {
+@PANEL@::@PANEL@(client_host* hostInterface, const char* path)
+    : vesk_script_helper(hostInterface, path, "@PANEL@") {
   openPanel(kPanelId, kLayoutFile, "");
 }
 

@@ -8,7 +8,8 @@ constexpr int kLastDest = ZUV_DSt::kDestBase + ZUV_DSt::kDests;
 vesk_string decimal(int n) { return vesk_string(n, 0, 0, 10); }
 }  // namespace
 
-ZUV_DSt::ZUV_DSt(client_host* hostInterface, const char* path) : vesk_script_helper(hostInterface, path) {
+ZUV_DSt::ZUV_DSt(client_host* hostInterface, const char* path)
+    : vesk_script_helper(hostInterface, path, "ZUV_DSt") {
   // ActionAll and AckAll reach the framework's alarm action, not onButton.
   alarmsEnabled = true;
   lookupDevice(kRouterName, &routerDevice, nullptr);
