@@ -1,5 +1,6 @@
 // StopSignal on POSIX systems: SIGINT and SIGTERM blocked in every thread
-// and taken by sigwait on a thread of their own.
+// and taken by sigwait on a thread of their own, which SIGUSR1 ends when
+// the StopSignal goes.
 #include <pthread.h>
 #include <signal.h>
 
@@ -15,7 +16,13 @@ sigset_t stopSignals() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGUSR1);
   return set;
+}
+
+std::thread& waiter() {
+  static std::thread thread;
+  return thread;
 }
 
 }  // namespace
@@ -28,14 +35,21 @@ StopSignal::StopSignal() {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGPIPE, SIG_IGN);
-  // Left to end with the process: it only ever waits for the next signal.
-  std::thread([] {
+  waiter() = std::thread([] {
     const sigset_t waited = stopSignals();
     for (;;) {
       int received = 0;
-      if (sigwait(&waited, &received) == 0) StopSignal::received(128 + received);
+      if (sigwait(&waited, &received) != 0) continue;
+      if (received == SIGUSR1) return;
+      StopSignal::received(128 + received);
     }
-  }).detach();
+  });
 }
 
-StopSignal::~StopSignal() { finished(); }
+StopSignal::~StopSignal() {
+  finished();
+  if (waiter().joinable()) {
+    pthread_kill(waiter().native_handle(), SIGUSR1);
+    waiter().join();
+  }
+}
