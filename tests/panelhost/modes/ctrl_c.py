@@ -105,16 +105,22 @@ if rogue:
         os.execvp(panelhost[0], panelhost + ["shell", os.path.abspath(rogue), "--layouts", "slow-destroy"])
     out = read_until(fd, b"panelhost>", 20)
     os.write(fd, b"\x03")
-    time.sleep(0.5)
+    # The second Ctrl+C comes once the deletion has begun (and hangs).
+    out = read_until(fd, b"delete the panel", 10, out)
+    time.sleep(0.2)
     began = time.monotonic()
     os.write(fd, b"\x03")
     out = read_until(fd, b"\x00never", 3, out)
+    # The terminal closes while the process ends: it may not be reapable yet.
     done, wait_status = os.waitpid(pid, os.WNOHANG)
+    while not done and time.monotonic() - began < 5:
+        time.sleep(0.05)
+        done, wait_status = os.waitpid(pid, os.WNOHANG)
     took = time.monotonic() - began
     if not done:
         os.kill(pid, signal.SIGKILL)
         os.waitpid(pid, 0)
-        failures.append("a second Ctrl+C while the panel's deletion hangs did not end the process")
+        failures.append(f"a second Ctrl+C while the panel's deletion hangs did not end the process: {out[-300:]!r}")
     else:
         status = os.waitstatus_to_exitcode(wait_status)
         print(f"figure: a second Ctrl+C during a deletion that hangs: ended with status {status} in {took:.2f} s")
