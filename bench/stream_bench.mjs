@@ -6,11 +6,13 @@
 // press (its process's user + system time). Prints one table.
 // Usage: node bench/stream_bench.mjs [PANELHOST] [PLUGIN]   (tools/bench runs it on the bench build)
 import {spawn} from 'node:child_process';
-import {mkdtemp, readFile, rm, writeFile} from 'node:fs/promises';
+import {mkdtemp, readFile, rm} from 'node:fs/promises';
 import http from 'node:http';
 import {tmpdir} from 'node:os';
 import {dirname, join, resolve} from 'node:path';
 import {fileURLToPath} from 'node:url';
+
+import {writeLargeTable} from '../tests/browser/large_studio.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const PANELHOST = process.argv[2] ?? join(root, 'build/bench/panelhost/panelhost');
@@ -20,17 +22,6 @@ const PRESSES = 60;
 const SETTLE_MS = 320;  // the tally (20 ms) and the highlight cleared (250 ms)
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-
-async function writeTable(file, each) {
-  const table = JSON.parse(await readFile(join(root, 'panels/Studio_A/ZUV_OZo/studio.json'), 'utf8'));
-  for (const device of table.devices) {
-    const plain = device.sources.filter((s) => !s.carries).map((s) => s.number);
-    for (let dest = 1; Object.keys(device.crosspoints).length < each; ++dest) {
-      if (!(dest in device.crosspoints)) device.crosspoints[dest] = plain[dest % plain.length];
-    }
-  }
-  await writeFile(file, JSON.stringify(table));
-}
 
 function start(extra) {
   const child = spawn(PANELHOST, ['web', PLUGIN, '--port', '0', ...extra], {stdio: ['ignore', 'pipe', 'inherit']});
@@ -125,7 +116,7 @@ async function measure(name, extra) {
 
 const dir = await mkdtemp(join(tmpdir(), 'panelhost-bench-'));
 try {
-  await writeTable(join(dir, 'studio.json'), 10000);
+  await writeLargeTable(root, join(dir, 'studio.json'), 10000);
   const rows = [await measure('shipped table (6 crosspoints)', []),
                 await measure('20,000 crosspoints', ['--devices', join(dir, 'studio.json')])];
   console.log(`panelhost web, ${OTHER_STREAMS} other streams open, ${PRESSES} presses each`);

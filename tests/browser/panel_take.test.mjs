@@ -9,11 +9,13 @@
 import {after, before, describe, it} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
-import {mkdir, mkdtemp, readFile, rm, writeFile} from 'node:fs/promises';
+import {mkdir, mkdtemp, rm} from 'node:fs/promises';
 import {tmpdir} from 'node:os';
 import {dirname, join, resolve} from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
+
+import {writeLargeTable} from './large_studio.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const PANELHOST = process.env.PANELHOST ?? join(root, 'build/dev/panelhost/panelhost');
@@ -41,20 +43,6 @@ async function eventually(what, probe) {
     if (Date.now() > deadline) assert.fail(`timed out waiting for ${what} (last seen: ${JSON.stringify(last)})`);
     await new Promise((r) => setTimeout(r, 25));
   }
-}
-
-// The shipped studio with its packager and router grown to `each`
-// destinations each (the monitors' destinations and names kept), written
-// to `file`.
-async function writeLargeTable(file, each) {
-  const table = JSON.parse(await readFile(join(root, 'panels/Studio_A/ZUV_OZo/studio.json'), 'utf8'));
-  for (const device of table.devices) {
-    const plain = device.sources.filter((s) => !s.carries).map((s) => s.number);
-    for (let dest = 1; Object.keys(device.crosspoints).length < each; ++dest) {
-      if (!(dest in device.crosspoints)) device.crosspoints[dest] = plain[dest % plain.length];
-    }
-  }
-  await writeFile(file, JSON.stringify(table));
 }
 
 function median(values) {
@@ -106,7 +94,7 @@ for (const table of TABLES) describe(`panelhost web in Chromium, ${table.name}`,
     let extra = [];
     if (table.crosspoints > 6) {
       tableDir = await mkdtemp(join(tmpdir(), 'panelhost-table-'));
-      await writeLargeTable(join(tableDir, 'studio.json'), table.crosspoints / 2);
+      await writeLargeTable(root, join(tableDir, 'studio.json'), table.crosspoints / 2);
       extra = ['--devices', join(tableDir, 'studio.json')];
     }
     const started = startPanelhost(extra);
